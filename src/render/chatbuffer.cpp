@@ -1,0 +1,77 @@
+#include "chatbuffer.h"
+
+#include <algorithm>
+
+namespace {
+constexpr qsizetype kChunkBytes = 1 << 20;
+}
+
+ChatBuffer::ChatBuffer(QObject *parent) : QObject(parent) {}
+
+ChatBuffer::~ChatBuffer() = default;
+
+qreal ChatBuffer::basePointSize() const
+{
+    return m_sizeSource ? m_sizeSource->basePointSize() : m_basePointSize;
+}
+
+quint8 ChatBuffer::sizeIndexFor(qreal pointSize)
+{
+    for (size_t i = 0; i < m_sizes.size(); ++i) {
+        if (qFuzzyCompare(m_sizes[i], pointSize))
+            return quint8(i);
+    }
+    if (m_sizes.size() == 256)
+        return 0; // a view never sees that many sizes; reuse the first rather than fail
+    m_sizes.push_back(pointSize);
+    return quint8(m_sizes.size() - 1);
+}
+
+void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
+{
+    const QByteArray utf8 = line.text.left(0xffff).toUtf8();
+    if (m_chunks.empty() || m_chunks.back().size() + utf8.size() > m_chunks.back().capacity()) {
+        m_chunks.emplace_back();
+        m_chunks.back().reserve(std::max(kChunkBytes, utf8.size()));
+    }
+    QByteArray &chunk = m_chunks.back();
+    m_lines.push_back(Line{quint32(m_chunks.size() - 1), quint32(chunk.size()),
+                           quint32(utf8.size()), quint32(m_runs.size())});
+    chunk.append(utf8);
+
+    const quint8 sizeIndex = sizeIndexFor(pointSize);
+    for (const FormatRun &run : line.runs) {
+        if (run.start >= 0xffff)
+            break;
+        const quint8 styles =
+            (run.bold ? Bold : 0) | (run.underline ? Underline : 0) | (run.reverse ? Reverse : 0);
+        const int length = std::min(run.length, 0xffff - run.start);
+        m_runs.push_back(Run{quint16(run.start), quint16(length), run.colour, styles, sizeIndex});
+    }
+    emit lineAppended();
+}
+
+void ChatBuffer::clear()
+{
+    m_chunks.clear();
+    m_lines.clear();
+    m_runs.clear();
+    m_chunks.shrink_to_fit();
+    m_lines.shrink_to_fit();
+    m_runs.shrink_to_fit();
+    emit cleared();
+}
+
+QString ChatBuffer::lineText(int line) const
+{
+    const Line &l = m_lines[size_t(line)];
+    return QString::fromUtf8(m_chunks[l.chunk].constData() + l.offset, qsizetype(l.bytes));
+}
+
+std::span<const ChatBuffer::Run> ChatBuffer::lineRuns(int line) const
+{
+    const size_t first = m_lines[size_t(line)].firstRun;
+    const size_t end =
+        size_t(line) + 1 < m_lines.size() ? m_lines[size_t(line) + 1].firstRun : m_runs.size();
+    return std::span<const Run>(m_runs.data() + first, end - first);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "formatscan.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QRgb>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+class LineLog;
+
+// The lines of one conversation view, kept compactly: UTF-8 text in large shared chunks and
+// a few bytes per style run. Lines are only ever added at the end or cleared all at once.
+// Widgets show a buffer; the buffer itself needs no display.
+class ChatBuffer : public QObject
+{
+    Q_OBJECT
+public:
+    enum Style : quint8
+    {
+        Bold = 1,
+        Underline = 2,
+        Reverse = 4
+    };
+
+    struct Run
+    {
+        quint16 start;
+        quint16 length;
+        QRgb colour;
+        quint8 styles;
+        quint8 sizeIndex;
+    };
+
+    explicit ChatBuffer(QObject *parent = nullptr);
+    ~ChatBuffer() override;
+
+    // Lines of this buffer are written at the point size of the source buffer (the room
+    // view's), whatever this buffer's own view uses.
+    void setSizeSource(const ChatBuffer *source) { m_sizeSource = source; }
+    void setBasePointSize(qreal size) { m_basePointSize = size; }
+    qreal basePointSize() const;
+
+    void setLog(LineLog *log) { m_log = log; }
+    LineLog *log() const { return m_log; }
+
+    // Texts of up to 65,535 UTF-16 units per line are stored.
+    void appendLine(const FormattedLine &line, qreal pointSize);
+    void clear();
+
+    int lineCount() const { return int(m_lines.size()); }
+    QString lineText(int line) const;
+    std::span<const Run> lineRuns(int line) const;
+    qreal pointSizeOf(const Run &run) const { return m_sizes[run.sizeIndex]; }
+
+signals:
+    void lineAppended();
+    void cleared();
+
+private:
+    struct Line
+    {
+        quint32 chunk;
+        quint32 offset;
+        quint32 bytes;
+        quint32 firstRun;
+    };
+
+    quint8 sizeIndexFor(qreal pointSize);
+
+    std::vector<QByteArray> m_chunks;
+    std::vector<Line> m_lines;
+    std::vector<Run> m_runs;
+    std::vector<qreal> m_sizes;
+    const ChatBuffer *m_sizeSource = nullptr;
+    qreal m_basePointSize = 9.75;
+    LineLog *m_log = nullptr;
+};
+
+// Receives every line given to a conversation view, exactly as given.
+class LineLog
+{
+public:
+    virtual ~LineLog() = default;
+    virtual void write(QStringView rawLine) = 0;
+};
