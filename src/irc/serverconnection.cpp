@@ -1,0 +1,68 @@
+#include "serverconnection.h"
+
+#include <QHostInfo>
+
+ServerConnection::ServerConnection(QObject *parent) : QObject(parent), m_socket(this)
+{
+    connect(&m_socket, &QTcpSocket::connected, this, &ServerConnection::connected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError error) {
+                if (error != QAbstractSocket::RemoteHostClosedError)
+                    emit failed();
+            });
+}
+
+void ServerConnection::open(const QString &host, quint16 port)
+{
+    if (!isClosed())
+        close();
+    m_socket.connectToHost(host, port);
+}
+
+void ServerConnection::close()
+{
+    m_socket.abort();
+    m_framer.reset();
+}
+
+void ServerConnection::sendLine(QStringView line)
+{
+    if (isClosed())
+        return;
+    qsizetype end = 0;
+    while (end < line.size()) {
+        const QChar c = line[end];
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            break;
+        ++end;
+    }
+    QByteArray bytes = line.first(end).toUtf8();
+    bytes.append('\n');
+    m_socket.write(bytes);
+}
+
+void ServerConnection::writeRaw(const QByteArray &bytes)
+{
+    if (!isClosed())
+        m_socket.write(bytes);
+}
+
+QString ServerConnection::localIdentifier() const
+{
+    bool isIpv4 = false;
+    const quint32 ipv4 = m_socket.localAddress().toIPv4Address(&isIpv4);
+    if (isIpv4)
+        return QHostAddress(ipv4).toString();
+    // An IPv6 address would begin with ":" or hold colons, which the user field cannot carry.
+    const QString host = QHostInfo::localHostName();
+    return host.isEmpty() ? QStringLiteral("localhost") : host;
+}
+
+void ServerConnection::readAvailable()
+{
+    if (isClosed())
+        return;
+    const QByteArray data = m_socket.readAll();
+    m_framer.feed(data, [this](const QString &line) { emit lineReceived(line); });
+}
