@@ -1,0 +1,161 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QUrl>
+
+namespace {
+
+bool parsePort(QStringView text, quint16 &port)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok);
+    if (!ok || value == 0 || value > 65535)
+        return false;
+    port = quint16(value);
+    return true;
+}
+
+// HOST, HOST:PORT, [IPV6] or [IPV6]:PORT; a bare IPv6 address has several colons.
+bool parseServer(const QString &text, QString &host, quint16 &port)
+{
+    if (text.startsWith(u'[')) {
+        const qsizetype close = text.indexOf(u']');
+        if (close < 2)
+            return false;
+        host = text.mid(1, close - 1);
+        const QStringView rest = QStringView(text).mid(close + 1);
+        if (rest.isEmpty())
+            return true;
+        return rest.startsWith(u':') && parsePort(rest.mid(1), port);
+    }
+    if (text.count(u':') == 1) {
+        host = text.section(u':', 0, 0);
+        return !host.isEmpty() && parsePort(QStringView(text).mid(host.size() + 1), port);
+    }
+    host = text;
+    return !host.isEmpty() && !host.contains(u' ');
+}
+
+QString roomName(const QString &text)
+{
+    if (text.startsWith(u'#') || text.startsWith(u'&'))
+        return text;
+    return u'#' + text;
+}
+
+bool parseIrcUrl(const QString &text, LaunchOptions &options, QString &error)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().compare(u"irc", Qt::CaseInsensitive) != 0 ||
+        url.host().isEmpty()) {
+        error = QStringLiteral("not an irc:// address: %1").arg(text);
+        return false;
+    }
+    options.host = url.host();
+    if (url.port() != -1) {
+        if (url.port() == 0) {
+            error = QStringLiteral("bad port in %1").arg(text);
+            return false;
+        }
+        options.port = quint16(url.port());
+    }
+    // irc://host/room and irc://host/%23room both name the room "#room"; what follows a
+    // comma ("irc://host/room,needpass") is not part of the name.
+    const QString path = url.path(QUrl::FullyDecoded).mid(1).section(u',', 0, 0);
+    const QString fragmentRoom = url.fragment(QUrl::FullyDecoded);
+    if (!path.isEmpty())
+        options.room = roomName(path);
+    else if (!fragmentRoom.isEmpty())
+        options.room = u'#' + fragmentRoom.section(u',', 0, 0);
+    return true;
+}
+
+LaunchOptions failure(const QString &message)
+{
+    LaunchOptions options;
+    options.action = LaunchOptions::Action::Fail;
+    options.message = message;
+    return options;
+}
+
+} // namespace
+
+LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Velmora Messenger, a chat client for the Velmora IRC network."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the version and exit."));
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("Connect to HOST[:PORT] instead of %1:%2.")
+                                        .arg(NetworkDefaults::ServerHost)
+                                        .arg(NetworkDefaults::ServerPort),
+                                    QStringLiteral("HOST[:PORT]"));
+    const QCommandLineOption nick(QStringLiteral("nick"),
+                                  QStringLiteral("Sign in directly with this nickname. The "
+                                                 "password, if any, is read from the "
+                                                 "VELMORA_PASSWORD environment variable."),
+                                  QStringLiteral("NICK"));
+    const QCommandLineOption room(
+        QStringLiteral("room"),
+        QStringLiteral("Room to join (default %1).").arg(NetworkDefaults::Room),
+        QStringLiteral("ROOM"));
+    const QCommandLineOption logDir(
+        QStringLiteral("log-dir"),
+        QStringLiteral("Append every conversation line to a log file per view in DIR."),
+        QStringLiteral("DIR"));
+    parser.addOptions({help, version, server, nick, room, logDir});
+    parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
+                                 QStringLiteral("Server and room to connect to."),
+                                 QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
+
+    if (!parser.parse(QStringList{QStringLiteral("velmora")} + arguments))
+        return failure(parser.errorText());
+
+    LaunchOptions options;
+    if (parser.isSet(help)) {
+        options.action = LaunchOptions::Action::ShowHelp;
+        options.message = parser.helpText();
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.action = LaunchOptions::Action::ShowVersion;
+        options.message = QStringLiteral("Velmora Messenger %1\n")
+                              .arg(QCoreApplication::applicationVersion().isEmpty()
+                                       ? QStringLiteral("1.0.0")
+                                       : QCoreApplication::applicationVersion());
+        return options;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return failure(QStringLiteral("only one irc:// address may be given"));
+    QString error;
+    if (!positional.isEmpty() && !parseIrcUrl(positional.first(), options, error))
+        return failure(error);
+
+    if (parser.isSet(server) && !parseServer(parser.value(server), options.host, options.port))
+        return failure(QStringLiteral("bad --server value \"%1\": expected HOST[:PORT]")
+                           .arg(parser.value(server)));
+    if (parser.isSet(nick)) {
+        options.nick = parser.value(nick);
+        if (options.nick.isEmpty() || options.nick.contains(u' '))
+            return failure(QStringLiteral("the nickname must not be empty or hold blanks"));
+    }
+    if (parser.isSet(room)) {
+        if (parser.value(room).trimmed().isEmpty())
+            return failure(QStringLiteral("the room must not be empty"));
+        options.room = roomName(parser.value(room));
+    }
+    if (parser.isSet(logDir)) {
+        options.logDir = parser.value(logDir);
+        if (options.logDir.isEmpty())
+            return failure(QStringLiteral("the log directory must not be empty"));
+    }
+    options.password = environment.value(QStringLiteral("VELMORA_PASSWORD"));
+    return options;
+}

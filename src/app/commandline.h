@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+// Where the program connects when nothing else is said.
+namespace NetworkDefaults {
+inline const QString ServerHost = QStringLiteral("irc.velmora.chat");
+inline constexpr quint16 ServerPort = 6667;
+inline const QString Room = QStringLiteral("#velmora");
+} // namespace NetworkDefaults
+
+// What the command line asks for.
+struct LaunchOptions
+{
+    enum class Action
+    {
+        Run,
+        ShowHelp,
+        ShowVersion,
+        Fail
+    };
+
+    Action action = Action::Run;
+    QString message; // help or version text, or the reason for failing
+    QString host = NetworkDefaults::ServerHost;
+    quint16 port = NetworkDefaults::ServerPort;
+    QString nick;     // signs in directly when set
+    QString room;     // empty: the default room
+    QString password; // from VELMORA_PASSWORD, never from the arguments
+    QString logDir;   // keep conversation logs here when set
+};
+
+// Reads the arguments (without the program name in front: pass arguments().mid(1)).
+LaunchOptions parseCommandLine(const QStringList &arguments,
+                               const QProcessEnvironment &environment);
