@@ -1,0 +1,37 @@
+// Scans arbitrary text for formatting codes and checks what comes out: the runs cover the
+// visible text exactly, in order, and no formatting code survives into it.
+#include "render/appendformatted.h"
+#include "render/chatbuffer.h"
+#include "render/formatcodes.h"
+#include "render/formatscan.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const FormattedLine line = scanFormatted(text);
+    int next = 0;
+    for (const FormatRun &run : line.runs) {
+        if (run.start != next || run.length <= 0)
+            __builtin_trap();
+        next += run.length;
+    }
+    if (next != line.text.size() || line.text.size() > text.size())
+        __builtin_trap();
+    for (QChar c : line.text) {
+        if (c == FormatCode::Bold || c == FormatCode::Colour || c == FormatCode::Plain ||
+            c == FormatCode::Reverse || c == FormatCode::Underline)
+            __builtin_trap();
+    }
+    static ChatBuffer buffer;
+    AppendFormatted(buffer, text);
+    if (buffer.lineCount() > 0 && !text.isEmpty() && text.size() <= 32767) {
+        if (buffer.lineText(buffer.lineCount() - 1) != line.text.left(0xffff))
+            __builtin_trap();
+    }
+    if (buffer.lineCount() > 10000)
+        buffer.clear();
+    return 0;
+}
