@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPointer>
+#include <QTextLine>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class ChatBuffer;
+class QTextLayout;
+
+// Shows the lines of a ChatBuffer. Only the lines on screen are laid out, and a few of those
+// layouts are cached, so appending a line costs next to nothing and a buffer of any length
+// costs the view no memory. The scroll bar counts lines: its value is the index of the top line,
+// and at its maximum the view is anchored to the newest line and follows new lines as they come.
+class ChatView : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    explicit ChatView(QWidget *parent = nullptr);
+    ~ChatView() override;
+
+    // The buffer is not owned and may be destroyed while shown.
+    void setBuffer(ChatBuffer *buffer);
+    ChatBuffer *buffer() const;
+
+    // Topic-box mode: the last line only, unwrapped, without a scroll bar, one line tall.
+    void setSingleLine(bool singleLine);
+    bool isSingleLine() const { return m_singleLine; }
+
+    bool isAtBottom() const;
+    // Where a line is drawn, in viewport coordinates; a null rectangle when it is not on screen.
+    QRect lineRect(int line) const;
+
+    bool hasSelection() const { return m_anchor != m_cursor; }
+    // Selected text; the lines it spans are joined with "\n".
+    QString selectedText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public slots:
+    void scrollToBottom();
+    void copy() const;
+    void selectAll();
+    void clearSelection();
+    // Empties the buffer shown.
+    void clear();
+
+signals:
+    void selectionChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    struct TextPos
+    {
+        int line = 0;
+        int offset = 0;
+        friend auto operator<=>(const TextPos &, const TextPos &) = default;
+    };
+    struct CachedLine;
+    struct PlacedLine
+    {
+        int index;
+        int top;
+        int height;
+        const QTextLayout *layout;
+    };
+
+    int lineCount() const;
+    int layoutWidth() const;
+    QFont lineFont(qreal pointSize) const;
+    const CachedLine &layoutFor(int line) const;
+    void trimCache() const;
+    std::vector<PlacedLine> placeLines() const;
+    int linesFittingAtBottom() const;
+    std::optional<TextPos> positionAt(QPoint point, QTextLine::CursorPosition mode) const;
+
+    void onLineAppended();
+    void syncScrollRange();
+    void updateScrollRange();
+    void reset();
+    void setSelection(TextPos anchor, TextPos cursor);
+    void extendSelectionTo(QPoint point);
+
+    QPointer<ChatBuffer> m_buffer;
+    bool m_singleLine = false;
+    bool m_rangeDirty = false;
+    bool m_syncPosted = false;
+    bool m_paintedToEnd = true;
+
+    TextPos m_anchor;
+    TextPos m_cursor;
+    bool m_dragging = false;
+    QPoint m_dragPoint;
+    QBasicTimer m_autoScroll;
+    int m_wheelRemainder = 0;
+
+    mutable std::unordered_map<int, std::unique_ptr<CachedLine>> m_cache;
+    mutable int m_cacheWidth = -1;
+    int m_tailFrom = 0; // first of the newest lines that fit the viewport, last computed
+};
