@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/conversationlogfile.h"
 #include "app/sessionvariables.h"
+#include "app/terminationsignals.h"
 #include "irc/ircsession.h"
 #include "ui/channel/channelwindow.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Velmora Messenger"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(true);
+    quitOnTerminationSignals(&app);
 
     const LaunchOptions options = parseCommandLine(QApplication::arguments().mid(1),
                                                    QProcessEnvironment::systemEnvironment());

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "irc/sessionpresenter.h"
+
+#include <QMainWindow>
+
+class ChatView;
+class IrcSession;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+
+// The room window: the room's chat view, its topic and members, and the connection commands.
+class ChannelWindow : public QMainWindow, public SessionPresenter
+{
+    Q_OBJECT
+public:
+    explicit ChannelWindow(IrcSession &session, QWidget *parent = nullptr);
+
+    ChatView *roomView() const { return m_datain; }
+
+    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
+    void setModeratorMenuVisible(bool visible) override;
+    void setUserCountText(const QString &text) override;
+    void setAwaitingIdentification(bool awaiting) override;
+
+private:
+    void buildMenus();
+
+    IrcSession &m_session;
+    ChatView *m_datain = nullptr;
+    ChatView *m_rtbtopic = nullptr;
+    QListView *m_lstnicks = nullptr;
+    QLabel *m_lblusers = nullptr;
+    QLineEdit *m_dataout = nullptr;
+    QAction *m_mnuConnect = nullptr;
+    QAction *m_mnudc = nullptr;
+    QMenu *m_mnumode = nullptr;
+};
