@@ -3,6 +3,7 @@
 # burst or membership churn, measured from outside (wall, CPU and peak memory of the client).
 # Usage: bench/replay.sh [flood|names|churn] [N] [extra replay_server options...]
 # Needs a built program (build/src/velmora) and Xvfb: the room window is really shown.
+# VELMORA=path picks another build (e.g. with sanitizers); CLIENT_LOG=file keeps its output.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 scenario=${1:-flood}
@@ -13,7 +14,10 @@ program="${VELMORA:-$top/build/src/velmora}"
 
 work=$(mktemp -d)
 cleanup() {
-    [[ -n "${client:-}" ]] && kill "$client" 2>/dev/null || true
+    if [[ -n "${client:-}" ]]; then
+        kill "$client" 2>/dev/null || true
+        wait "$client" 2>/dev/null || true
+    fi
     [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -34,7 +38,7 @@ server=$!
 for _ in $(seq 100); do [[ -s "$work/port" ]] && break; sleep 0.1; done
 
 "$program" --server "127.0.0.1:$(cat "$work/port")" --nick benchuser --room '#bench' \
-    >"$work/client.log" 2>&1 &
+    >"${CLIENT_LOG:-$work/client.log}" 2>&1 &
 client=$!
 echo "$client" >"$work/pid"
 wait "$server" || true
