@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QTimeZone>
+
+// A server time stamp (seconds since 1970-01-01 00:00 UTC) as the date and time on the clocks of
+// zone at that instant, daylight saving included. An invalid zone falls back to the system's
+// local time.
+QDateTime UnixTimeToLocal(qint64 seconds, const QTimeZone &zone = QTimeZone::systemTimeZone());
+
+// The locale's short date, a blank and its long time, like the "general date" format of Windows.
+QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale = QLocale());
