@@ -1,0 +1,157 @@
+#include "trayicon.h"
+
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace {
+
+const QString Title = QStringLiteral("Velmora Messenger");
+constexpr qsizetype TipLength = 27;
+
+bool askExit()
+{
+    return QMessageBox::question(nullptr, Title,
+                                 QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QAction *addItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+void addSeparator(QMenu *menu, const char *name)
+{
+    menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+} // namespace
+
+TrayIcon::TrayIcon(QObject *parent)
+    : QObject(parent), m_icon(new QSystemTrayIcon(this)), m_launcherMenu(new QMenu),
+      m_chatMenu(new QMenu), m_launcherIcon(defaultIcon()), m_chatIcon(m_launcherIcon),
+      m_confirmExit(askExit)
+{
+    m_icon->setToolTip(tipField(QStringLiteral("--<<|Velmora Messenger|>>--")));
+    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activate);
+
+    const QString about = QStringLiteral("About Messenger");
+    const QString show = QStringLiteral("Show Messenger");
+    const QString exit = QStringLiteral("Exit");
+
+    m_launcherMenu->setObjectName(QStringLiteral("fstfrm"));
+    connect(addItem(m_launcherMenu.get(), "about", about), &QAction::triggered, this,
+            &TrayIcon::aboutRequested);
+    addSeparator(m_launcherMenu.get(), "ad");
+    connect(addItem(m_launcherMenu.get(), "Show1", show), &QAction::triggered, this,
+            &TrayIcon::showLauncherRequested);
+    addSeparator(m_launcherMenu.get(), "a");
+    connect(addItem(m_launcherMenu.get(), "exit1", exit), &QAction::triggered, this,
+            [this] { this->exit(false); });
+
+    m_chatMenu->setObjectName(QStringLiteral("thrdfrm"));
+    connect(addItem(m_chatMenu.get(), "about1", about), &QAction::triggered, this,
+            &TrayIcon::aboutRequested);
+    addSeparator(m_chatMenu.get(), "asdf");
+    connect(addItem(m_chatMenu.get(), "Show3", show), &QAction::triggered, this,
+            &TrayIcon::showChannelRequested);
+    addSeparator(m_chatMenu.get(), "c");
+    connect(addItem(m_chatMenu.get(), "exit3", exit), &QAction::triggered, this,
+            [this] { this->exit(true); });
+}
+
+TrayIcon::~TrayIcon() = default;
+
+void TrayIcon::setLauncherIcon(const QIcon &icon)
+{
+    m_launcherIcon = icon;
+    if (m_phase == Phase::Launcher)
+        m_icon->setIcon(icon);
+}
+
+void TrayIcon::setChatIcon(const QIcon &icon)
+{
+    m_chatIcon = icon;
+    if (m_phase == Phase::Chat)
+        m_icon->setIcon(icon);
+}
+
+void TrayIcon::setExitConfirmation(std::function<bool()> confirm)
+{
+    m_confirmExit = confirm ? std::move(confirm) : askExit;
+}
+
+QString TrayIcon::tipField(const QString &text)
+{
+    return text.leftJustified(TipLength, u' ', true);
+}
+
+QIcon TrayIcon::defaultIcon()
+{
+    QPixmap picture(64, 64);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath bubble;
+    bubble.addRoundedRect(QRectF(4, 4, 56, 42), 12, 12);
+    QPainterPath tail;
+    tail.addPolygon(QPolygonF{{QPointF(16, 40), QPointF(14, 60), QPointF(32, 44)}});
+    painter.fillPath(bubble.united(tail), QColor(0x2f, 0x6f, 0xd0));
+
+    // Drawn as lines rather than text, so it needs no font.
+    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF{{QPointF(20, 14), QPointF(32, 36), QPointF(44, 14)}});
+    painter.end();
+    return QIcon(picture);
+}
+
+void TrayIcon::AddLauncherTrayIcon()
+{
+    add(Phase::Launcher);
+}
+
+void TrayIcon::AddChatTrayIcon()
+{
+    add(Phase::Chat);
+}
+
+void TrayIcon::RemoveTrayIcon()
+{
+    m_icon->hide();
+    m_phase = Phase::None;
+}
+
+void TrayIcon::add(Phase phase)
+{
+    if (m_phase == phase)
+        return;
+    m_phase = phase;
+    const bool chat = phase == Phase::Chat;
+    m_icon->setIcon(chat ? m_chatIcon : m_launcherIcon);
+    m_icon->setContextMenu(chat ? m_chatMenu.get() : m_launcherMenu.get());
+    m_icon->show();
+}
+
+void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick)
+        return;
+    if (m_phase == Phase::Launcher)
+        emit showLauncherRequested();
+    else if (m_phase == Phase::Chat)
+        emit showChannelRequested();
+}
+
+void TrayIcon::exit(bool fromChat)
+{
+    if (!m_confirmExit())
+        return;
+    RemoveTrayIcon();
+    emit exitRequested(fromChat);
+}
