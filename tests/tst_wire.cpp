@@ -2,73 +2,12 @@
 #include "irc/ircsession.h"
 #include "irc/sessionpresenter.h"
 #include "render/appendformatted.h"
+#include "support/scriptedserver.h"
+#include "support/sessionrecorder.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
-
-// A server on loopback whose every line the test writes and reads itself.
-class ScriptedServer
-{
-public:
-    ScriptedServer() { QVERIFY(m_server.listen(QHostAddress::LocalHost)); }
-    quint16 port() const { return m_server.serverPort(); }
-
-    bool acceptClient(int timeoutMs = 5000)
-    {
-        if (!m_server.hasPendingConnections() && !m_server.waitForNewConnection(timeoutMs))
-            return false;
-        m_client = m_server.nextPendingConnection();
-        m_received.clear();
-        return m_client != nullptr;
-    }
-    void send(const QByteArray &bytes)
-    {
-        m_client->write(bytes);
-        m_client->flush();
-    }
-    // Everything the client has written, once it holds `expected` (or after a timeout).
-    QByteArray receivedUntil(const QByteArray &expected, int timeoutMs = 5000)
-    {
-        QDeadlineTimer deadline(timeoutMs);
-        while (!m_received.contains(expected) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            m_received += m_client->readAll();
-        }
-        return m_received;
-    }
-    // What arrives within a short while, for checking that nothing more was sent.
-    QByteArray receivedSettled()
-    {
-        QTest::qWait(150);
-        m_received += m_client->readAll();
-        return m_received;
-    }
-    void clearReceived() { m_received.clear(); }
-    void closeListening() { m_server.close(); }
-
-private:
-    QTcpServer m_server;
-    QTcpSocket *m_client = nullptr;
-    QByteArray m_received;
-};
-
-struct RecordingPresenter : SessionPresenter
-{
-    bool connectEnabled = false;
-    bool disconnectEnabled = false;
-    bool moderatorVisible = true;
-    QString userCount;
-    void setConnectionCommands(bool c, bool d) override
-    {
-        connectEnabled = c;
-        disconnectEnabled = d;
-    }
-    void setModeratorMenuVisible(bool visible) override { moderatorVisible = visible; }
-    void setUserCountText(const QString &text) override { userCount = text; }
-};
 
 QStringList roomLines(const ChatBuffer &view)
 {
@@ -114,6 +53,7 @@ void TestWire::init()
     m_vars.CurrentNick = QStringLiteral("alice");
     m_vars.CurrentRoom = QStringLiteral("#velmora");
     m_presenter = RecordingPresenter();
+    m_presenter.calls.clear();
     m_server = std::make_unique<ScriptedServer>();
     m_session = std::make_unique<IrcSession>(m_vars);
     m_session->setPresenter(&m_presenter);
@@ -137,7 +77,7 @@ void TestWire::connectSession()
 void TestWire::registration()
 {
     m_session->ConnectToServer();
-    QCOMPARE(m_presenter.disconnectEnabled, false);
+    QCOMPARE(m_presenter.calls, QStringList{"commands 0 0"});
     QCOMPARE(roomLines(m_session->roomView()),
              (QStringList{u" * Velmora Messenger Beta \u00ae "_qs,
                           u"*** Attempting to connect Velmora Server At 127.0.0.1 6667"_qs,
@@ -146,8 +86,7 @@ void TestWire::registration()
     const QByteArray bytes = m_server->receivedUntil(kUserLineTail);
     // NICK ends in LF alone, USER in CR LF; the user field is the local address.
     QCOMPARE(bytes, "NICK alice\nUSER 127.0.0.1" + kUserLineTail);
-    QTRY_VERIFY(m_presenter.disconnectEnabled);
-    QCOMPARE(m_presenter.connectEnabled, false);
+    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
 }
 
 void TestWire::sendDataGuards()
@@ -239,9 +178,8 @@ void TestWire::socketErrorResetsTheSession()
                  u" ERROR : Valid name, no data record of requested type."_qs);
     const auto runs = m_session->roomView().lineRuns(m_session->roomView().lineCount() - 1);
     QCOMPARE(runs.front().colour, PaletteColour(4));
-    QCOMPARE(m_presenter.connectEnabled, true);
-    QCOMPARE(m_presenter.disconnectEnabled, false);
-    QCOMPARE(m_presenter.moderatorVisible, false);
+    QVERIFY(m_presenter.calls.contains(u"commands 1 0"_qs));
+    QCOMPARE(m_presenter.calls.last(), u"moderator 0"_qs);
     QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
     QCOMPARE(m_session->members().count(), 0);
     QCOMPARE(m_session->topicView().lineCount(), 0);
@@ -255,10 +193,10 @@ void TestWire::reconnectRegistersAgain()
     m_session->reconnect();
     QCOMPARE(roomLines(m_session->roomView()).last(),
              u" Connecting To The Server At 127.0.0.1 Please Wait"_qs);
-    QCOMPARE(m_presenter.connectEnabled, false);
+    QCOMPARE(m_presenter.calls.last(), u"commands 0 0"_qs);
     QVERIFY(m_server->acceptClient());
     QVERIFY(m_server->receivedUntil(kUserLineTail).startsWith("NICK alice2\nUSER "));
-    QTRY_VERIFY(m_presenter.disconnectEnabled);
+    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
 }
 
 void TestWire::disconnectSaysGoodbye()
@@ -268,8 +206,8 @@ void TestWire::disconnectSaysGoodbye()
     m_session->disconnectFromServer();
     QCOMPARE(m_server->receivedUntil("\n"), QByteArray("QUIT \x03"
                                                        "4Using Velmora Messenger Ver - 1.0\n"));
-    QCOMPARE(m_presenter.connectEnabled, true);
-    QCOMPARE(m_presenter.disconnectEnabled, false);
+    QCOMPARE(m_presenter.calls.mid(m_presenter.calls.indexOf(u"commands 1 0"_qs)),
+             (QStringList{"commands 1 0", "moderator 0", "await 0"}));
     QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
     QVERIFY(!m_session->connection().isClosed()); // the server closes it
 }

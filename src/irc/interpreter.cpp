@@ -5,34 +5,51 @@
 #include "render/formatcodes.h"
 
 Interpreter::Interpreter(IrcSession &session)
-    : m_session(session), m_messages(session), m_numerics(session)
+    : m_session(session), m_messages(session), m_membership(session), m_numerics(session)
 {
-    const Branch shown = [this](const ParsedLine &r) { defaultDisplay(r); };
-    auto numeric = [this](void (NumericBranches::*handler)(const ParsedLine &)) -> Branch {
-        return [this, handler](const ParsedLine &r) { (m_numerics.*handler)(r); };
+    auto message = [this](void (MessageBranches::*branch)(const ParsedLine &)) -> Branch {
+        return [this, branch](const ParsedLine &r) { (m_messages.*branch)(r); };
     };
+    auto membership = [this](void (MembershipBranches::*branch)(const ParsedLine &)) -> Branch {
+        return [this, branch](const ParsedLine &r) { (m_membership.*branch)(r); };
+    };
+    auto numeric = [this](void (NumericBranches::*branch)(const ParsedLine &)) -> Branch {
+        return [this, branch](const ParsedLine &r) { (m_numerics.*branch)(r); };
+    };
+    using N = NumericBranches;
 
-    // The order decides which branch runs; rows still marked `shown` display the line as is.
-    addRow(u"notice", shown);
-    addRow(u"ping", [this](const ParsedLine &r) { m_messages.ping(r); });
-    addRow(u"privmsg", shown);
-    addRow(u"nick", shown);
-    addRow(u"quit", shown);
-    addRow(u"kick", shown);
-    addRow(u"join", shown);
-    addRow(u"part", shown);
-    addRow(u"353", shown);
-    addRow(u"mode", shown);
-    for (const char16_t *command : {u"topic", u"332", u"333"})
-        addRow(command, shown);
-    for (const char16_t *command : {u"366", u"512", u"297", u"401", u"404"})
-        addRow(command, shown);
-    addRow(u"376", numeric(&NumericBranches::endOfGreeting));
-    addRow(u"422", numeric(&NumericBranches::noGreeting));
-    for (const char16_t *command :
-         {u"433", u"474", u"311", u"352", u"313", u"312", u"317", u"318", u"319", u"367", u"368",
-          u"377", u"378", u"432", u"error", u"kill", u"324", u"329"})
-        addRow(command, shown);
+    // The order decides which branch runs for a command word; the first row that names it wins.
+    addRow(u"notice", message(&MessageBranches::notice));
+    addRow(u"ping", message(&MessageBranches::ping));
+    addRow(u"privmsg", message(&MessageBranches::privmsg));
+    addRow(u"nick", membership(&MembershipBranches::nick));
+    addRow(u"quit", membership(&MembershipBranches::quit));
+    addRow(u"kick", membership(&MembershipBranches::kick));
+    addRow(u"join", membership(&MembershipBranches::join));
+    addRow(u"part", membership(&MembershipBranches::part));
+    addRow(u"353", membership(&MembershipBranches::names));
+    addRow(u"mode", membership(&MembershipBranches::mode));
+    addRow(u"topic", numeric(&N::topic));
+    addRow(u"332", numeric(&N::topicOnJoin));
+    addRow(u"333", numeric(&N::topicSetBy));
+    addRow(u"366", numeric(&N::ignore));
+    addRow(u"512", numeric(&N::ignore));
+    addRow(u"297", numeric(&N::identifyAsked));
+    addRow(u"401", numeric(&N::noSuchNick));
+    addRow(u"404", numeric(&N::cannotSend));
+    addRow(u"376", numeric(&N::endOfGreeting));
+    addRow(u"422", numeric(&N::noGreeting));
+    addRow(u"433", numeric(&N::nickInUse));
+    addRow(u"474", numeric(&N::banned));
+    for (const char16_t *command : {u"311", u"352", u"313", u"312", u"317", u"318", u"319"})
+        addRow(command, numeric(&N::whois));
+    for (const char16_t *command : {u"367", u"368", u"377", u"378"})
+        addRow(command, numeric(&N::ignore));
+    addRow(u"432", numeric(&N::invalidNick));
+    addRow(u"error", numeric(&N::serverError));
+    addRow(u"kill", numeric(&N::killed));
+    addRow(u"324", numeric(&N::ignore));
+    addRow(u"329", numeric(&N::ignore));
 }
 
 void Interpreter::addRow(QStringView command, Branch branch)

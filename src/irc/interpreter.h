@@ -1,5 +1,6 @@
 #pragma once
 
+#include "irc/membershipbranches.h"
 #include "irc/messagebranches.h"
 #include "irc/numericbranches.h"
 #include "irc/parsedline.h"
@@ -36,6 +37,7 @@ private:
 
     IrcSession &m_session;
     MessageBranches m_messages;
+    MembershipBranches m_membership;
     NumericBranches m_numerics;
     std::vector<Row> m_rows;
     QHash<QString, int> m_rowOfCommand;

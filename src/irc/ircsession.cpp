@@ -12,7 +12,8 @@ const QString kQuitLine = QStringLiteral("QUIT \x03"
 
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
-      m_roomView(this), m_topicView(this), m_members(this), m_interpreter(*this)
+      m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
+      m_blockedNicks(this), m_interpreter(*this)
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
@@ -107,6 +108,12 @@ void IrcSession::reconnect()
 void IrcSession::closeConnection()
 {
     m_connection.close();
+}
+
+QVariant IrcSession::clearform(const QString &wincap)
+{
+    m_conversations.clearform(wincap);
+    return QVariant();
 }
 
 void IrcSession::UpdateUserCount()

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "app/sessionvariables.h"
+#include "irc/blockednicks.h"
+#include "irc/conversationtable.h"
+#include "irc/ctcpreplylimiter.h"
 #include "irc/interpreter.h"
 #include "irc/memberlist.h"
 #include "irc/serverconnection.h"
 #include "render/chatbuffer.h"
 
 #include <QObject>
+#include <QTimeZone>
 
 class SessionPresenter;
 
@@ -34,6 +38,17 @@ public:
     ChatBuffer &topicView() { return m_topicView; }
     MemberList &members() { return m_members; }
     ServerConnection &connection() { return m_connection; }
+    ConversationTable &conversations() { return m_conversations; }
+    BlockedNicks &blockedNicks() { return m_blockedNicks; }
+    CtcpReplyLimiter &ctcpReplyLimiter() { return m_ctcpReplyLimiter; }
+
+    // "&Block Incoming Privates": new private conversations are refused while it is on.
+    bool refusesNewPrivates() const { return m_refuseNewPrivates; }
+    void setRefuseNewPrivates(bool refuse) { m_refuseNewPrivates = refuse; }
+
+    // The zone server time stamps are shown in (the system's unless a test says otherwise).
+    QTimeZone timeZone() const { return m_timeZone; }
+    void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
 
     // Shows the greeting lines and opens the connection.
     void ConnectToServer();
@@ -47,6 +62,9 @@ public:
     void reconnect();
     // Closes the connection without a goodbye (the program is ending).
     void closeConnection();
+
+    // A private conversation window closes: its slot is freed.
+    QVariant clearform(const QString &wincap);
 
     void UpdateUserCount();
     // Empties the member list, the topic and the count when the session leaves the room.
@@ -65,5 +83,10 @@ private:
     ChatBuffer m_roomView;
     ChatBuffer m_topicView;
     MemberList m_members;
+    ConversationTable m_conversations;
+    BlockedNicks m_blockedNicks;
+    CtcpReplyLimiter m_ctcpReplyLimiter;
+    bool m_refuseNewPrivates = false;
+    QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     Interpreter m_interpreter;
 };

@@ -1,59 +1,75 @@
 #include "memberlist.h"
 
-#include <algorithm>
-
-namespace {
-
-bool lessIgnoringCase(QStringView a, QStringView b)
-{
-    return QtPrivate::compareStrings(a, b, Qt::CaseInsensitive) < 0;
-}
-
-// Entries equal but for case keep a fixed order among themselves.
-bool entryLess(const QString &a, const QString &b)
-{
-    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : a < b;
-}
-
-} // namespace
+#include <QTimer>
 
 MemberList::MemberList(QObject *parent) : QAbstractListModel(parent) {}
 
 int MemberList::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : count();
+    return parent.isValid() ? 0 : m_entries.size();
 }
 
 QVariant MemberList::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= count() || role != Qt::DisplayRole)
+    if (!index.isValid() || index.row() >= m_entries.size() || role != Qt::DisplayRole)
         return QVariant();
-    return m_entries[index.row()];
+    return m_entries.at(index.row());
+}
+
+QString MemberList::at(int row) const
+{
+    flushPending();
+    return m_entries.at(row);
+}
+
+QStringList MemberList::entries() const
+{
+    flushPending();
+    return m_entries.toList();
 }
 
 int MemberList::findExact(QStringView text) const
 {
-    const auto it = std::lower_bound(
-        m_entries.cbegin(), m_entries.cend(), text,
-        [](const QString &entry, QStringView value) { return lessIgnoringCase(entry, value); });
-    if (it == m_entries.cend() || QtPrivate::compareStrings(*it, text, Qt::CaseInsensitive) != 0)
-        return -1;
-    return int(it - m_entries.cbegin());
+    flushPending();
+    return m_entries.findIgnoringCase(text);
 }
 
 void MemberList::add(const QString &entry)
 {
-    const auto it = std::upper_bound(m_entries.cbegin(), m_entries.cend(), entry, entryLess);
-    const int row = int(it - m_entries.cbegin());
+    flushPending();
+    const int row = m_entries.rowFor(entry);
     beginInsertRows(QModelIndex(), row, row);
-    m_entries.insert(row, entry);
+    m_entries.insert(entry);
     endInsertRows();
+}
+
+void MemberList::addNames(const QStringList &entries)
+{
+    if (entries.isEmpty())
+        return;
+    m_pending += entries;
+    if (!m_flushScheduled) {
+        m_flushScheduled = true;
+        QTimer::singleShot(0, this, [this] { flushPending(); });
+    }
+}
+
+void MemberList::flushPending() const
+{
+    m_flushScheduled = false;
+    if (m_pending.isEmpty())
+        return;
+    auto *self = const_cast<MemberList *>(this);
+    self->beginResetModel();
+    m_entries.insertMany(std::move(m_pending));
+    m_pending.clear();
+    self->endResetModel();
 }
 
 void MemberList::removeAt(int row)
 {
-    if (row < 0 || row >= count())
+    flushPending();
+    if (row < 0 || row >= m_entries.size())
         return;
     beginRemoveRows(QModelIndex(), row, row);
     m_entries.removeAt(row);
@@ -71,7 +87,8 @@ bool MemberList::remove(QStringView text)
 
 void MemberList::clear()
 {
-    if (m_entries.isEmpty())
+    m_pending.clear();
+    if (m_entries.size() == 0)
         return;
     beginResetModel();
     m_entries.clear();

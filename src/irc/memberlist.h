@@ -1,11 +1,14 @@
 #pragma once
 
+#include "irc/sortedentries.h"
+
 #include <QAbstractListModel>
 #include <QStringList>
 
 // The room's members, each entry a nick with an optional rank prefix ("~", "&", "@", "+"),
 // kept sorted alphabetically without regard to case like a sorted list box. Look-ups use binary
-// search on that order, so they never scan the whole list.
+// search, insertions move one small block, and a names burst is sorted and merged in once, on
+// the next pass of the event loop or before the list is next read, whichever comes first.
 class MemberList : public QAbstractListModel
 {
     Q_OBJECT
@@ -15,20 +18,28 @@ public:
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    int count() const { return int(m_entries.size()); }
-    const QString &at(int row) const { return m_entries[row]; }
-    const QStringList &entries() const { return m_entries; }
+    // Entries, names still waiting to be merged included.
+    int count() const { return m_entries.size() + int(m_pending.size()); }
+    QString at(int row) const;
+    QStringList entries() const;
 
     // Index of the first entry equal to text, ignoring case; -1 when there is none.
     int findExact(QStringView text) const;
     void add(const QString &entry);
+    // Adds the entries of a names reply; they are merged as one batch.
+    void addNames(const QStringList &entries);
     void removeAt(int row);
     // Removes the first entry equal to text ignoring case; false when there is none.
     bool remove(QStringView text);
     void clear();
 
+    // Merges waiting names now.
+    void flushPending() const;
+
 private:
-    QStringList m_entries;
+    mutable SortedEntries m_entries;
+    mutable QStringList m_pending;
+    mutable bool m_flushScheduled = false;
 };
 
 int FindNickExact(const MemberList &list, QStringView text);

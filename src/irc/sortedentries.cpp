@@ -1,0 +1,161 @@
+#include "sortedentries.h"
+
+#include <algorithm>
+
+namespace {
+constexpr size_t kBlockSize = 256;
+}
+
+bool SortedEntries::less(const Entry &a, const Entry &b)
+{
+    const int byKey = QtPrivate::compareStrings(a.key, b.key, Qt::CaseSensitive);
+    if (byKey != 0)
+        return byKey < 0;
+    return QtPrivate::compareStrings(a.text, b.text, Qt::CaseSensitive) < 0;
+}
+
+std::pair<size_t, size_t> SortedEntries::locate(int row) const
+{
+    size_t block = 0;
+    size_t offset = size_t(row);
+    while (offset >= m_blocks[block].size()) {
+        offset -= m_blocks[block].size();
+        ++block;
+    }
+    return {block, offset};
+}
+
+int SortedEntries::firstRowOf(size_t block) const
+{
+    int row = 0;
+    for (size_t i = 0; i < block; ++i)
+        row += int(m_blocks[i].size());
+    return row;
+}
+
+const QString &SortedEntries::at(int row) const
+{
+    const auto [block, offset] = locate(row);
+    return m_blocks[block][offset].text;
+}
+
+int SortedEntries::findIgnoringCase(QStringView text) const
+{
+    const QString key = text.toString().toCaseFolded();
+    // First block whose last key is not below the wanted key.
+    const auto blockIt = std::lower_bound(
+        m_blocks.cbegin(), m_blocks.cend(), key, [](const Block &block, const QString &k) {
+            return QtPrivate::compareStrings(block.back().key, k, Qt::CaseSensitive) < 0;
+        });
+    if (blockIt == m_blocks.cend())
+        return -1;
+    const auto it = std::lower_bound(
+        blockIt->cbegin(), blockIt->cend(), key, [](const Entry &entry, const QString &k) {
+            return QtPrivate::compareStrings(entry.key, k, Qt::CaseSensitive) < 0;
+        });
+    if (it == blockIt->cend() || it->key != key)
+        return -1;
+    const size_t block = size_t(blockIt - m_blocks.cbegin());
+    return firstRowOf(block) + int(it - blockIt->cbegin());
+}
+
+std::pair<size_t, size_t> SortedEntries::placeFor(const Entry &entry) const
+{
+    if (m_blocks.empty())
+        return {0, 0};
+    // The first block whose last entry sorts after the new one, or the last block.
+    auto blockIt =
+        std::upper_bound(m_blocks.cbegin(), m_blocks.cend(), entry,
+                         [](const Entry &e, const Block &block) { return less(e, block.back()); });
+    if (blockIt == m_blocks.cend())
+        --blockIt;
+    const auto at = std::upper_bound(blockIt->cbegin(), blockIt->cend(), entry, less);
+    return {size_t(blockIt - m_blocks.cbegin()), size_t(at - blockIt->cbegin())};
+}
+
+int SortedEntries::rowFor(const QString &text) const
+{
+    const auto [block, offset] = placeFor(makeEntry(text));
+    return firstRowOf(block) + int(offset);
+}
+
+int SortedEntries::insert(const QString &text)
+{
+    Entry entry = makeEntry(text);
+    const auto [blockIndex, offset] = placeFor(entry);
+    if (m_blocks.empty())
+        m_blocks.emplace_back();
+    Block &block = m_blocks[blockIndex];
+    block.insert(block.begin() + std::ptrdiff_t(offset), std::move(entry));
+    ++m_size;
+    const int row = firstRowOf(blockIndex) + int(offset);
+    if (block.size() > 2 * kBlockSize) {
+        Block upper(std::make_move_iterator(block.begin() + kBlockSize),
+                    std::make_move_iterator(block.end()));
+        block.resize(kBlockSize);
+        m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(blockIndex) + 1, std::move(upper));
+    }
+    return row;
+}
+
+void SortedEntries::removeAt(int row)
+{
+    if (row < 0 || row >= m_size)
+        return;
+    const auto [block, offset] = locate(row);
+    m_blocks[block].erase(m_blocks[block].begin() + std::ptrdiff_t(offset));
+    if (m_blocks[block].empty())
+        m_blocks.erase(m_blocks.begin() + std::ptrdiff_t(block));
+    --m_size;
+}
+
+void SortedEntries::clear()
+{
+    m_blocks.clear();
+    m_size = 0;
+}
+
+void SortedEntries::insertMany(QStringList texts)
+{
+    std::vector<Entry> added;
+    added.reserve(size_t(texts.size()));
+    for (const QString &text : texts)
+        added.push_back(makeEntry(text));
+    std::stable_sort(added.begin(), added.end(), less);
+
+    std::vector<Entry> merged;
+    merged.reserve(size_t(m_size) + added.size());
+    auto next = added.begin();
+    for (Block &block : m_blocks) {
+        for (Entry &entry : block) {
+            // Equal entries: the one already listed stays first.
+            while (next != added.end() && less(*next, entry))
+                merged.push_back(std::move(*next++));
+            merged.push_back(std::move(entry));
+        }
+    }
+    std::move(next, added.end(), std::back_inserter(merged));
+    rebuild(std::move(merged));
+}
+
+void SortedEntries::rebuild(std::vector<Entry> &&entries)
+{
+    m_blocks.clear();
+    m_size = int(entries.size());
+    for (size_t at = 0; at < entries.size(); at += kBlockSize) {
+        const size_t end = std::min(entries.size(), at + kBlockSize);
+        m_blocks.emplace_back(std::make_move_iterator(entries.begin() + std::ptrdiff_t(at)),
+                              std::make_move_iterator(entries.begin() + std::ptrdiff_t(end)));
+    }
+}
+
+QStringList SortedEntries::toList() const
+{
+    QStringList list;
+    list.reserve(m_size);
+    for (const Block &block : m_blocks) {
+        for (const Entry &entry : block)
+            list << entry.text;
+    }
+    return list;
+}

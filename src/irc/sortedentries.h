@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Texts kept in alphabetical order without regard to case, in blocks of a few hundred, so an
+// insertion or removal in a list of tens of thousands moves only one block. Each text carries
+// its case-folded key, computed once, so comparisons are plain code-unit comparisons.
+class SortedEntries
+{
+public:
+    int size() const { return m_size; }
+    const QString &at(int row) const;
+
+    // Row of the first text equal to `text` ignoring case, or -1.
+    int findIgnoringCase(QStringView text) const;
+    // Row at which text would be placed by insert().
+    int rowFor(const QString &text) const;
+    // Places text in order and returns its row.
+    int insert(const QString &text);
+    void removeAt(int row);
+    void clear();
+    // Adds many texts at once: sorts them and merges them in one pass.
+    void insertMany(QStringList texts);
+    QStringList toList() const;
+
+private:
+    struct Entry
+    {
+        QString key;
+        QString text;
+    };
+    using Block = std::vector<Entry>;
+
+    static bool less(const Entry &a, const Entry &b);
+    static Entry makeEntry(const QString &text) { return Entry{text.toCaseFolded(), text}; }
+    // Block and place in it where entry belongs (after equal entries).
+    std::pair<size_t, size_t> placeFor(const Entry &entry) const;
+    // Block holding `row` and the row's place in it.
+    std::pair<size_t, size_t> locate(int row) const;
+    int firstRowOf(size_t block) const;
+    void rebuild(std::vector<Entry> &&entries);
+
+    std::vector<Block> m_blocks;
+    int m_size = 0;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+// A server on loopback for exact protocol cases: the test writes every line it sends and reads
+// every byte the client writes.
+class ScriptedServer
+{
+public:
+    ScriptedServer() { m_server.listen(QHostAddress::LocalHost); }
+    bool isListening() const { return m_server.isListening(); }
+    quint16 port() const { return m_server.serverPort(); }
+
+    bool acceptClient(int timeoutMs = 5000)
+    {
+        if (!m_server.hasPendingConnections() && !m_server.waitForNewConnection(timeoutMs))
+            return false;
+        m_client = m_server.nextPendingConnection();
+        m_received.clear();
+        return m_client != nullptr;
+    }
+    void send(const QByteArray &bytes)
+    {
+        m_client->write(bytes);
+        m_client->flush();
+    }
+    // Everything the client has written, once it holds `expected` (or after a timeout).
+    QByteArray receivedUntil(const QByteArray &expected, int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!m_received.contains(expected) && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            m_received += m_client->readAll();
+        }
+        return m_received;
+    }
+    // What arrives within a short while, for checking that nothing more was sent.
+    QByteArray receivedSettled()
+    {
+        QTest::qWait(150);
+        m_received += m_client->readAll();
+        return m_received;
+    }
+    // Sends lines and returns what the client wrote in answer, once it has handled them all:
+    // a PING after them is answered only when every earlier line has been interpreted.
+    QByteArray exchange(const QByteArray &lines, int timeoutMs = 5000)
+    {
+        static int sequence = 0;
+        const QByteArray token = "sync" + QByteArray::number(++sequence);
+        clearReceived();
+        send(lines + "PING :" + token + "\r\n");
+        const QByteArray pong = "PONG :" + token + "\n";
+        QByteArray received = receivedUntil(pong, timeoutMs);
+        const qsizetype at = received.indexOf(pong);
+        if (at < 0)
+            return "<no answer to " + token + ">";
+        received.remove(at, pong.size());
+        clearReceived();
+        return received;
+    }
+    void clearReceived() { m_received.clear(); }
+    void closeListening() { m_server.close(); }
+
+private:
+    QTcpServer m_server;
+    QTcpSocket *m_client = nullptr;
+    QByteArray m_received;
+};
