@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 
 namespace {
@@ -71,6 +72,17 @@ int main(int argc, char *argv[])
                          roomLog->errorString()),
                 stderr, 2);
         session.roomView().setLog(roomLog.get());
+    }
+    // One log per partner, opened when a conversation with them first takes a slot.
+    std::map<QString, std::unique_ptr<ConversationLogFile>> partnerLogs;
+    if (!options.logDir.isEmpty()) {
+        session.conversations().setLogFactory([&](const QString &nick) -> LineLog * {
+            auto &log = partnerLogs[nick];
+            if (!log)
+                log = std::make_unique<ConversationLogFile>(
+                    QDir(options.logDir).filePath(ConversationLogFile::partnerFileName(nick)));
+            return log.get();
+        });
     }
 
     ChannelWindow window(session);

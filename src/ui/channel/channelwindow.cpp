@@ -9,9 +9,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMessageBox>
 
 ChannelWindow::ChannelWindow(IrcSession &session, QWidget *parent)
-    : QMainWindow(parent), m_session(session)
+    : QMainWindow(parent), m_session(session), m_conversations(session)
 {
     setObjectName(QStringLiteral("channel"));
     setWindowTitle(QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 "));
@@ -112,4 +113,41 @@ void ChannelWindow::setAwaitingIdentification(bool awaiting)
 {
     m_dataout->setReadOnly(awaiting);
     m_lstnicks->setEnabled(!awaiting);
+}
+
+void ChannelWindow::showChannelWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void ChannelWindow::showMessage(MessageIcon icon, const QString &title, const QString &text)
+{
+    static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                                  QMessageBox::Critical};
+    // Opened, never run: the event loop goes on and lines keep arriving behind the box.
+    auto *box = new QMessageBox(icons[int(icon)], title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+SessionPresenter::ConversationWindowState ChannelWindow::conversationWindowState(int slot)
+{
+    return m_conversations.state(slot);
+}
+
+void ChannelWindow::openConversationWindow(int slot, const QString &caption)
+{
+    m_conversations.open(slot, caption);
+}
+
+void ChannelWindow::showConversationWindow(int slot)
+{
+    m_conversations.show(slot);
+}
+
+void ChannelWindow::flashConversationWindow(int slot)
+{
+    m_conversations.flash(slot);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "irc/sessionpresenter.h"
+#include "ui/private/conversationwindows.h"
 
 #include <QMainWindow>
 
@@ -25,6 +26,12 @@ public:
     void setModeratorMenuVisible(bool visible) override;
     void setUserCountText(const QString &text) override;
     void setAwaitingIdentification(bool awaiting) override;
+    void showChannelWindow() override;
+    void showMessage(MessageIcon icon, const QString &title, const QString &text) override;
+    ConversationWindowState conversationWindowState(int slot) override;
+    void openConversationWindow(int slot, const QString &caption) override;
+    void showConversationWindow(int slot) override;
+    void flashConversationWindow(int slot) override;
 
 private:
     void buildMenus();
@@ -38,4 +45,5 @@ private:
     QAction *m_mnuConnect = nullptr;
     QAction *m_mnudc = nullptr;
     QMenu *m_mnumode = nullptr;
+    ConversationWindows m_conversations;
 };

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class IrcSession;
+class QLineEdit;
+
+// Asks the server for a new nickname and takes it as the current nick at once. Unloads itself
+// when closed.
+class ChangeNickDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ChangeNickDialog(IrcSession &session, QWidget *parent = nullptr);
+
+private:
+    void change();
+
+    IrcSession &m_session;
+    QLineEdit *m_text1;
+};
