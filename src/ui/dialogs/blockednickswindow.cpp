@@ -78,6 +78,8 @@ void BlockedNicksWindow::removeSelected()
     }
     // The selected row itself goes, not the first entry that differs from it only in case.
     m_nicks.removeRows(selected.first().row(), 1);
+    // One press removes one chosen nick; the row that moves up is not chosen by the user.
+    m_list->selectionModel()->clearSelection();
 }
 
 void BlockedNicksWindow::blockAll()
