@@ -4,6 +4,8 @@
 # Usage: bench/replay.sh [flood|names|churn] [N] [extra replay_server options...]
 # Needs a built program (build/src/velmora) and Xvfb: the room window is really shown.
 # VELMORA=path picks another build (e.g. with sanitizers); CLIENT_LOG=file keeps its output.
+# For names and churn, run build/bench/bench_room with BENCH_MEMBERS_OUT=file to have the
+# member list checked against the server's record at the end.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 scenario=${1:-flood}
@@ -31,9 +33,13 @@ if [[ -z "${DISPLAY:-}" && "${QT_QPA_PLATFORM:-}" != offscreen ]]; then
     sleep 1
 fi
 
+hold=()
+# The server says goodbye with ERROR, which empties the member list: keep the connection open
+# long enough to read the list before that.
+[[ "$scenario" != flood && -n "${BENCH_MEMBERS_OUT:-}" ]] && hold=(--hold 10)
 python3 "$replay" --scenario "$scenario" -n "$size" --channel '#bench' --client velmora \
     --port-file "$work/port" --pid-file "$work/pid" --result-file "$work/result.json" \
-    --members-file "$work/members.txt" "$@" >/dev/null &
+    --members-file "$work/members.txt" "${hold[@]}" "$@" >/dev/null &
 server=$!
 for _ in $(seq 100); do [[ -s "$work/port" ]] && break; sleep 0.1; done
 
@@ -41,6 +47,18 @@ for _ in $(seq 100); do [[ -s "$work/port" ]] && break; sleep 0.1; done
     >"${CLIENT_LOG:-$work/client.log}" 2>&1 &
 client=$!
 echo "$client" >"$work/pid"
-wait "$server" || true
+while kill -0 "$server" 2>/dev/null && [[ ! -s "$work/result.json" ]]; do sleep 0.1; done
 cat "$work/result.json"
-if [[ -n "${MEMBERS_OUT:-}" ]]; then cp "$work/members.txt" "$MEMBERS_OUT"; fi
+# The room benchmarks also check the member list the program ended with against the server's.
+if [[ "$scenario" != flood && -n "${BENCH_MEMBERS_OUT:-}" ]]; then
+    kill "$client" 2>/dev/null || true
+    wait "$client" 2>/dev/null || true
+    client=
+    if diff <(sort "$work/members.txt") <(sort "$BENCH_MEMBERS_OUT") >/dev/null; then
+        echo "member list: right ($(wc -l <"$BENCH_MEMBERS_OUT") members)"
+    else
+        echo "member list: WRONG (server $(wc -l <"$work/members.txt"), program $(wc -l <"$BENCH_MEMBERS_OUT"))"
+    fi
+fi
+kill "$server" 2>/dev/null || true
+wait "$server" 2>/dev/null || true

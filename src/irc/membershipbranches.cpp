@@ -185,14 +185,14 @@ void MembershipBranches::kick(const ParsedLine &line)
 
 void MembershipBranches::names(const ParsedLine &line)
 {
-    const QStringList pieces = GetParams(line, 4, -1).split(u' ');
+    const QString names = GetParams(line, 4, -1);
     QStringList added;
-    added.reserve(pieces.size());
-    for (const QString &piece : pieces) {
-        // Half-operators are listed plain.
-        const QString entry = piece.startsWith(u'%') ? piece.mid(1) : piece;
-        if (!trimmedBlanks(entry).isEmpty())
-            added << entry;
+    for (QStringView piece : QStringTokenizer(names, u' ')) {
+        // Half-operators are listed plain; blank pieces are no one.
+        if (piece.startsWith(u'%'))
+            piece = piece.mid(1);
+        if (!piece.isEmpty())
+            added << piece.toString();
     }
     m_session.members().addNames(added);
     m_session.UpdateUserCount();

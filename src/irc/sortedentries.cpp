@@ -1,13 +1,53 @@
 #include "sortedentries.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 constexpr size_t kBlockSize = 256;
 }
 
+namespace {
+std::u16string_view units(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size())};
+}
+} // namespace
+
+QString SortedEntries::foldCase(const QString &text)
+{
+    // Nicks are nearly always ASCII: fold those here and share the text when it is already
+    // folded, so a names burst does not allocate a key per member.
+    bool upper = false;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toCaseFolded();
+        upper = upper || (c >= u'A' && c <= u'Z');
+    }
+    if (!upper)
+        return text;
+    QString folded = text;
+    for (QChar &c : folded) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return folded;
+}
+
+SortedEntries::Entry SortedEntries::makeEntry(const QString &text)
+{
+    QString key = foldCase(text);
+    quint64 start = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        start = (start << 16) | (i < key.size() ? key.at(i).unicode() : 0);
+    return Entry{start, std::move(key), text};
+}
+
 bool SortedEntries::less(const Entry &a, const Entry &b)
 {
+    // Keys never hold NUL, so a short key padded with zeros still sorts before its extensions.
+    if (a.keyStart != b.keyStart)
+        return a.keyStart < b.keyStart;
     const int byKey = QtPrivate::compareStrings(a.key, b.key, Qt::CaseSensitive);
     if (byKey != 0)
         return byKey < 0;
@@ -41,12 +81,11 @@ const QString &SortedEntries::at(int row) const
 
 int SortedEntries::findIgnoringCase(QStringView text) const
 {
-    const QString key = text.toString().toCaseFolded();
+    const QString key = foldCase(text.toString());
     // First block whose last key is not below the wanted key.
     const auto blockIt = std::lower_bound(
-        m_blocks.cbegin(), m_blocks.cend(), key, [](const Block &block, const QString &k) {
-            return QtPrivate::compareStrings(block.back().key, k, Qt::CaseSensitive) < 0;
-        });
+        m_blocks.cbegin(), m_blocks.cend(), key,
+        [](const Block &block, const QString &k) { return units(block.back().key) < units(k); });
     if (blockIt == m_blocks.cend())
         return -1;
     const auto it = std::lower_bound(
@@ -121,20 +160,31 @@ void SortedEntries::insertMany(QStringList texts)
     added.reserve(size_t(texts.size()));
     for (const QString &text : texts)
         added.push_back(makeEntry(text));
-    std::stable_sort(added.begin(), added.end(), less);
+    // Sort small (key start, index) pairs rather than the entries themselves: most comparisons
+    // end on the key start, and each entry moves once. Entries that compare equal have the same
+    // text, so their order does not matter.
+    std::vector<std::pair<quint64, quint32>> order(added.size());
+    for (size_t i = 0; i < added.size(); ++i)
+        order[i] = {added[i].keyStart, quint32(i)};
+    std::sort(order.begin(), order.end(), [&added](const auto &a, const auto &b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return less(added[a.second], added[b.second]);
+    });
 
     std::vector<Entry> merged;
     merged.reserve(size_t(m_size) + added.size());
-    auto next = added.begin();
+    auto next = order.cbegin();
     for (Block &block : m_blocks) {
         for (Entry &entry : block) {
             // Equal entries: the one already listed stays first.
-            while (next != added.end() && less(*next, entry))
-                merged.push_back(std::move(*next++));
+            while (next != order.cend() && less(added[next->second], entry))
+                merged.push_back(std::move(added[(next++)->second]));
             merged.push_back(std::move(entry));
         }
     }
-    std::move(next, added.end(), std::back_inserter(merged));
+    for (; next != order.cend(); ++next)
+        merged.push_back(std::move(added[next->second]));
     rebuild(std::move(merged));
 }
 

@@ -29,13 +29,15 @@ public:
 private:
     struct Entry
     {
+        quint64 keyStart; // the key's first four code units, for quick comparisons
         QString key;
         QString text;
     };
     using Block = std::vector<Entry>;
 
     static bool less(const Entry &a, const Entry &b);
-    static Entry makeEntry(const QString &text) { return Entry{text.toCaseFolded(), text}; }
+    static Entry makeEntry(const QString &text);
+    static QString foldCase(const QString &text);
     // Block and place in it where entry belongs (after equal entries).
     std::pair<size_t, size_t> placeFor(const Entry &entry) const;
     // Block holding `row` and the row's place in it.

@@ -2,6 +2,7 @@
 
 #include "irc/ircsession.h"
 #include "render/chatview.h"
+#include "ui/dialogs/nickservdialogs.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -61,6 +62,9 @@ ChannelWindow::ChannelWindow(IrcSession &session, QWidget *parent)
 
     setCentralWidget(central);
     buildMenus();
+    m_nickServDialogs = new NickServDialogs(session, this, this);
+    connect(m_nickServDialogs, &NickServDialogs::showChannelRequested, this,
+            &ChannelWindow::showChannelWindow);
     resize(900, 650);
     session.setPresenter(this);
 }
@@ -150,4 +154,14 @@ void ChannelWindow::showConversationWindow(int slot)
 void ChannelWindow::flashConversationWindow(int slot)
 {
     m_conversations.flash(slot);
+}
+
+void ChannelWindow::showPasswordDialog(const QString &nick)
+{
+    m_nickServDialogs->showIdentify(nick);
+}
+
+void ChannelWindow::showChangeNickDialog()
+{
+    m_nickServDialogs->showChangeNick();
 }

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMenu;
+class NickServDialogs;
 
 // The room window: the room's chat view, its topic and members, and the connection commands.
 class ChannelWindow : public QMainWindow, public SessionPresenter
@@ -28,6 +29,8 @@ public:
     void setAwaitingIdentification(bool awaiting) override;
     void showChannelWindow() override;
     void showMessage(MessageIcon icon, const QString &title, const QString &text) override;
+    void showPasswordDialog(const QString &nick) override;
+    void showChangeNickDialog() override;
     ConversationWindowState conversationWindowState(int slot) override;
     void openConversationWindow(int slot, const QString &caption) override;
     void showConversationWindow(int slot) override;
@@ -46,4 +49,5 @@ private:
     QAction *m_mnudc = nullptr;
     QMenu *m_mnumode = nullptr;
     ConversationWindows m_conversations;
+    NickServDialogs *m_nickServDialogs = nullptr;
 };

@@ -2,9 +2,6 @@
 
 #include "app/sessionvariables.h"
 #include "irc/ircsession.h"
-#include "ui/dialogs/changenickdialog.h"
-#include "ui/dialogs/changepassworddialog.h"
-#include "ui/dialogs/identifydialog.h"
 
 #include <QLineEdit>
 
@@ -30,8 +27,7 @@ QString sendableText(const QLineEdit *box)
 
 NickServDialogs::NickServDialogs(IrcSession &session, QWidget *dialogParent, QObject *parent)
     : QObject(parent), m_session(session), m_dialogParent(dialogParent)
-{
-}
+{}
 
 NickServDialogs::~NickServDialogs()
 {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "ui/dialogs/changenickdialog.h"
+#include "ui/dialogs/changepassworddialog.h"
+#include "ui/dialogs/identifydialog.h"
 #include "ui/dialogs/registerdialog.h"
 
 #include <QObject>
 #include <QPointer>
 
-class ChangeNickDialog;
-class ChangePasswordDialog;
-class IdentifyDialog;
 class IrcSession;
 class QLineEdit;
 class QWidget;
