@@ -1,5 +1,7 @@
 #include "conversationtable.h"
 
+#include "irc/blanks.h"
+
 namespace {
 QString trimmedBlanks(const QString &text)
 {

@@ -1,22 +1,12 @@
 #include "membershipbranches.h"
 
+#include "irc/blanks.h"
+
 #include "irc/ircsession.h"
 #include "irc/sessionpresenter.h"
 #include "render/appendformatted.h"
 
 namespace {
-
-// Blanks only, as the comparisons of the member rules trim.
-QString trimmedBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
 
 // Removal looks for a member as plain, "@", "+", "&", "~"; a nick change as plain, "@", "+",
 // "~", "&". The empty prefix comes first: a ':' stands for it.

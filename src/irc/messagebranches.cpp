@@ -1,5 +1,7 @@
 #include "messagebranches.h"
 
+#include "irc/blanks.h"
+
 #include "irc/ircsession.h"
 #include "irc/sessionpresenter.h"
 #include "render/appendformatted.h"
@@ -10,17 +12,6 @@
 namespace {
 
 const QString kChooseAnotherNick = QStringLiteral("please choose a different nick.");
-
-QString trimmedBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin).toString();
-}
 
 // "\x01ACTION ...\x01": the first seven characters, blanks trimmed, are the action keyword.
 bool isAction(const QString &text)
