@@ -2,19 +2,6 @@
 
 #include "irc/blanks.h"
 
-namespace {
-QString trimmedBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-} // namespace
-
 int ConversationTable::findSlot(const QString &nick) const
 {
     for (int slot = 0; slot < SlotCount; ++slot) {
