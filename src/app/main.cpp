@@ -2,6 +2,7 @@
 #include "app/conversationlogfile.h"
 #include "app/sessionvariables.h"
 #include "app/terminationsignals.h"
+#include "app/trayicon.h"
 #include "irc/ircsession.h"
 #include "ui/channel/channelwindow.h"
 
@@ -86,7 +87,16 @@ int main(int argc, char *argv[])
     }
 
     ChannelWindow window(session);
+    window.setWindowIcon(TrayIcon::defaultIcon());
+    TrayIcon tray;
+    QObject::connect(&tray, &TrayIcon::showChannelRequested, &window,
+                     &ChannelWindow::showChannelWindow);
+    QObject::connect(&tray, &TrayIcon::exitRequested, &app, [&session] {
+        session.closeConnection();
+        QApplication::quit();
+    });
     window.show();
+    tray.AddChatTrayIcon();
     session.ConnectToServer();
     const int code = QApplication::exec();
     session.closeConnection();

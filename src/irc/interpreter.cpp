@@ -32,7 +32,7 @@ Interpreter::Interpreter(IrcSession &session)
     addRow(u"topic", numeric(&N::topic));
     addRow(u"332", numeric(&N::topicOnJoin));
     addRow(u"333", numeric(&N::topicSetBy));
-    addRow(u"366", numeric(&N::ignore));
+    addRow(u"366", numeric(&N::endOfNames));
     addRow(u"512", numeric(&N::ignore));
     addRow(u"297", numeric(&N::identifyAsked));
     addRow(u"401", numeric(&N::noSuchNick));

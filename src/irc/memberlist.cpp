@@ -1,8 +1,16 @@
 #include "memberlist.h"
 
-#include <QTimer>
+namespace {
+// A names burst that never ends with its end-of-names reply still shows after this long.
+constexpr int kFlushDelayMs = 250;
+} // namespace
 
-MemberList::MemberList(QObject *parent) : QAbstractListModel(parent) {}
+MemberList::MemberList(QObject *parent) : QAbstractListModel(parent)
+{
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(kFlushDelayMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, &MemberList::flushPending);
+}
 
 int MemberList::rowCount(const QModelIndex &parent) const
 {
@@ -48,15 +56,12 @@ void MemberList::addNames(const QStringList &entries)
     if (entries.isEmpty())
         return;
     m_pending += entries;
-    if (!m_flushScheduled) {
-        m_flushScheduled = true;
-        QTimer::singleShot(0, this, [this] { flushPending(); });
-    }
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
 }
 
 void MemberList::flushPending() const
 {
-    m_flushScheduled = false;
     if (m_pending.isEmpty())
         return;
     auto *self = const_cast<MemberList *>(this);
@@ -88,6 +93,7 @@ bool MemberList::remove(QStringView text)
 void MemberList::clear()
 {
     m_pending.clear();
+    m_flushTimer.stop();
     if (m_entries.size() == 0)
         return;
     beginResetModel();

@@ -4,11 +4,13 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <QTimer>
 
 // The room's members, each entry a nick with an optional rank prefix ("~", "&", "@", "+"),
 // kept sorted alphabetically without regard to case like a sorted list box. Look-ups use binary
-// search, insertions move one small block, and a names burst is sorted and merged in once, on
-// the next pass of the event loop or before the list is next read, whichever comes first.
+// search, insertions move one small block, and a names burst is sorted and merged in once: at
+// the end of the names reply, before the list is next read, or after a short while, whichever
+// comes first.
 class MemberList : public QAbstractListModel
 {
     Q_OBJECT
@@ -39,7 +41,7 @@ public:
 private:
     mutable SortedEntries m_entries;
     mutable QStringList m_pending;
-    mutable bool m_flushScheduled = false;
+    QTimer m_flushTimer;
 };
 
 int FindNickExact(const MemberList &list, QStringView text);

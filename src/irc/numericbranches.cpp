@@ -50,6 +50,12 @@ void NumericBranches::topicSetBy(const ParsedLine &line)
                                               formatGeneralDate(when) + u"\x02"_qs);
 }
 
+void NumericBranches::endOfNames(const ParsedLine &)
+{
+    // Nothing to show; the names gathered so far go into the list at once.
+    m_session.members().flushPending();
+}
+
 void NumericBranches::identifyAsked(const ParsedLine &)
 {
     m_session.presenter().showPasswordDialog(m_session.variables().CurrentNick);

@@ -13,6 +13,7 @@ public:
     void topic(const ParsedLine &line);         // TOPIC
     void topicOnJoin(const ParsedLine &line);   // 332
     void topicSetBy(const ParsedLine &line);    // 333
+    void endOfNames(const ParsedLine &line);    // 366
     void identifyAsked(const ParsedLine &line); // 297
     void noSuchNick(const ParsedLine &line);    // 401
     void cannotSend(const ParsedLine &line);    // 404
@@ -24,7 +25,7 @@ public:
     void invalidNick(const ParsedLine &line);   // 432
     void serverError(const ParsedLine &line);   // ERROR
     void killed(const ParsedLine &line);        // KILL
-    void ignore(const ParsedLine &line);        // 366, 512, 367, 368, 377, 378, 324, 329
+    void ignore(const ParsedLine &line);        // 512, 367, 368, 377, 378, 324, 329
 
 private:
     // The session has ended: menus as after a socket error, room state emptied.
