@@ -86,9 +86,9 @@ int main(int argc, char *argv[])
         });
     }
 
-    ChannelWindow window(session);
-    window.setWindowIcon(TrayIcon::defaultIcon());
     TrayIcon tray;
+    ChannelWindow window(session, &tray);
+    window.setWindowIcon(TrayIcon::defaultIcon());
     QObject::connect(&tray, &TrayIcon::showChannelRequested, &window,
                      &ChannelWindow::showChannelWindow);
     QObject::connect(&tray, &TrayIcon::exitRequested, &app, [&session] {

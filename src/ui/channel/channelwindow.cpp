@@ -1,111 +1,402 @@
 #include "channelwindow.h"
 
+#include "app/linkpages.h"
+#include "app/trayicon.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
+#include "ui/channel/linkpage.h"
 #include "ui/dialogs/nickservdialogs.h"
 
 #include <QApplication>
-#include <QBoxLayout>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QWindow>
 
-ChannelWindow::ChannelWindow(IrcSession &session, QWidget *parent)
-    : QMainWindow(parent), m_session(session), m_conversations(session)
+namespace {
+
+const QString kCaption = QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 ");
+constexpr int kDesignWidth = 9135;
+constexpr int kDesignHeight = 9000;
+
+QFont makeFont(const QString &family, qreal pointSize, bool bold = false, bool underline = false)
+{
+    QFont f(family);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+// The controls of the Chat page that only that page shows.
+const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "datain",
+                                   "dataout",   "shapenicktop", "lstnicks", "lblcolortitle",
+                                   "chkbold",   "chkunder",     "cmdsend",  "lblusers"};
+
+} // namespace
+
+ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *parent)
+    : QMainWindow(parent), m_session(session), m_tray(tray), m_conversations(session)
 {
     setObjectName(QStringLiteral("channel"));
-    setWindowTitle(QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 "));
+    setWindowTitle(kCaption);
+    setMouseTracking(true);
 
     auto *central = new QWidget(this);
-    auto *columns = new QHBoxLayout(central);
-    auto *chatColumn = new QVBoxLayout;
-    auto *memberColumn = new QVBoxLayout;
-    columns->addLayout(chatColumn, 3);
-    columns->addLayout(memberColumn, 1);
-
-    auto *topicRow = new QHBoxLayout;
-    auto *topicLabel = new QLabel(QStringLiteral("Topic:"), central);
-    topicLabel->setObjectName(QStringLiteral("topic"));
-    m_rtbtopic = new ChatView(central);
-    m_rtbtopic->setObjectName(QStringLiteral("rtbtopic"));
-    m_rtbtopic->setSingleLine(true);
-    m_rtbtopic->setFont(QFont(QStringLiteral("Times New Roman"), 8));
-    m_rtbtopic->setBuffer(&session.topicView());
-    topicRow->addWidget(topicLabel);
-    topicRow->addWidget(m_rtbtopic, 1);
-    chatColumn->addLayout(topicRow);
-
-    m_datain = new ChatView(central);
-    m_datain->setObjectName(QStringLiteral("datain"));
-    QFont roomFont(QStringLiteral("Arial"));
-    roomFont.setPointSizeF(9.75);
-    m_datain->setFont(roomFont);
-    m_datain->setBuffer(&session.roomView());
-    session.roomView().setBasePointSize(roomFont.pointSizeF());
-    chatColumn->addWidget(m_datain, 1);
-
-    m_dataout = new QLineEdit(central);
-    m_dataout->setObjectName(QStringLiteral("dataout"));
-    chatColumn->addWidget(m_dataout);
-
-    m_lblusers = new QLabel(QStringLiteral("Total Users = [0]"), central);
-    m_lblusers->setObjectName(QStringLiteral("lblusers"));
-    m_lstnicks = new QListView(central);
-    m_lstnicks->setObjectName(QStringLiteral("lstnicks"));
-    m_lstnicks->setToolTip(QStringLiteral("Nickname List"));
-    m_lstnicks->setModel(&session.members());
-    m_lstnicks->setUniformItemSizes(true);
-    memberColumn->addWidget(m_lblusers);
-    memberColumn->addWidget(m_lstnicks, 1);
-
+    central->setMouseTracking(true);
     setCentralWidget(central);
-    buildMenus();
+    m_tab1 = new QTabWidget(central);
+    m_tab1->setObjectName(QStringLiteral("Tab1"));
+    m_tab1->setTabPosition(QTabWidget::South);
+    m_tab1->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75));
+    registerElement(m_tab1);
+
+    auto *chatPage = new QWidget;
+    chatPage->setObjectName(QStringLiteral("chatpage"));
+    buildChatPage(chatPage);
+    buildLinkPages();
+    m_tab1->insertTab(1, chatPage, QStringLiteral("Chat"));
+    m_tab1->setCurrentIndex(1);
+    connect(m_tab1, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
+
+    m_menus = ChannelMenus::build(menuBar(), this);
     m_nickServDialogs = new NickServDialogs(session, this, this);
     connect(m_nickServDialogs, &NickServDialogs::showChannelRequested, this,
             &ChannelWindow::showChannelWindow);
-    resize(900, 650);
+    connectCommands();
+
+    m_timerweb.setObjectName(QStringLiteral("timerweb"));
+    m_timerweb.setInterval(LinkRotationMs);
+    connect(&m_timerweb, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
+    m_timerweb.start();
+
+    const Twips t = twips();
+    resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
+    move(t.toPixelsX(int(t.perPixelY) + 100), t.toPixelsY(int(t.perPixelX)));
     session.setPresenter(this);
 }
 
-void ChannelWindow::buildMenus()
+ChannelWindow::~ChannelWindow()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnufile"));
-    m_mnuConnect = file->addAction(QStringLiteral("&Connect"));
-    m_mnuConnect->setObjectName(QStringLiteral("mnuConnect"));
-    m_mnuConnect->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
-    m_mnuConnect->setEnabled(false);
-    connect(m_mnuConnect, &QAction::triggered, &m_session, &IrcSession::reconnect);
-    m_mnudc = file->addAction(QStringLiteral("&Disconnect"));
-    m_mnudc->setObjectName(QStringLiteral("mnudc"));
-    m_mnudc->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
-    m_mnudc->setEnabled(false);
-    connect(m_mnudc, &QAction::triggered, &m_session, &IrcSession::disconnectFromServer);
-    file->addSeparator();
-    QAction *exit = file->addAction(QStringLiteral("&Exit"));
-    exit->setObjectName(QStringLiteral("mnudisconnect"));
-    exit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    connect(exit, &QAction::triggered, this, [this] {
+    m_session.setPresenter(nullptr);
+}
+
+Twips ChannelWindow::twips() const
+{
+    const QScreen *current = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!current)
+        return {};
+    return Twips::forDpi(current->logicalDotsPerInchX(), current->logicalDotsPerInchY());
+}
+
+void ChannelWindow::registerElement(QWidget *widget)
+{
+    m_elements.insert(widget->objectName(), widget);
+}
+
+QWidget *ChannelWindow::addShape(QWidget *parent, const QString &name, const QColor &colour)
+{
+    auto *shape = new QWidget(parent);
+    shape->setObjectName(name);
+    shape->setAutoFillBackground(true);
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::Window, colour);
+    shape->setPalette(palette);
+    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+    registerElement(shape);
+    return shape;
+}
+
+void ChannelWindow::buildChatPage(QWidget *page)
+{
+    addShape(page, QStringLiteral("shapebg1"), QColor(0, 86, 128));
+    addShape(page, QStringLiteral("shapetop4"), QColor(170, 227, 255));
+    addShape(page, QStringLiteral("shapenicktop"), QColor(170, 227, 255));
+
+    auto *topic = new QLabel(QStringLiteral("Topic:"), page);
+    topic->setObjectName(QStringLiteral("topic"));
+    topic->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75, true));
+    QPalette red = topic->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    topic->setPalette(red);
+    registerElement(topic);
+
+    m_rtbtopic = new ChatView(page);
+    m_rtbtopic->setObjectName(QStringLiteral("rtbtopic"));
+    m_rtbtopic->setSingleLine(true);
+    m_rtbtopic->setFont(makeFont(QStringLiteral("Times New Roman"), 8.25));
+    m_rtbtopic->setBuffer(&m_session.topicView());
+    m_rtbtopic->viewport()->installEventFilter(this);
+    registerElement(m_rtbtopic);
+
+    m_datain = new ChatView(page);
+    m_datain->setObjectName(QStringLiteral("datain"));
+    const QFont roomFont = makeFont(QStringLiteral("Arial"), 9.75);
+    m_datain->setFont(roomFont);
+    m_datain->setBuffer(&m_session.roomView());
+    m_session.roomView().setBasePointSize(roomFont.pointSizeF());
+    m_datain->viewport()->installEventFilter(this);
+    registerElement(m_datain);
+
+    m_lstnicks = new QListView(page);
+    m_lstnicks->setObjectName(QStringLiteral("lstnicks"));
+    m_lstnicks->setToolTip(QStringLiteral("Nickname List"));
+    m_lstnicks->setFont(makeFont(QStringLiteral("Tahoma"), 8.25, true));
+    m_lstnicks->setModel(&m_session.members());
+    m_lstnicks->setUniformItemSizes(true);
+    m_lstnicks->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstnicks->viewport()->installEventFilter(this);
+    registerElement(m_lstnicks);
+
+    m_lblusers = new QLabel(QStringLiteral("Total Users = [0]"), page);
+    m_lblusers->setObjectName(QStringLiteral("lblusers"));
+    m_lblusers->setFont(makeFont(QStringLiteral("Arial"), 8.25, true));
+    m_lblusers->setAutoFillBackground(true);
+    QPalette lilac = m_lblusers->palette();
+    lilac.setColor(QPalette::Window, QColor(192, 192, 255));
+    m_lblusers->setPalette(lilac);
+    m_lblusers->setAlignment(Qt::AlignCenter);
+    registerElement(m_lblusers);
+
+    m_dataout = new QLineEdit(page);
+    m_dataout->setObjectName(QStringLiteral("dataout"));
+    m_dataout->setFont(makeFont(QStringLiteral("Arial"), 9));
+    registerElement(m_dataout);
+
+    m_cmdsend = new QPushButton(QStringLiteral("Send"), page);
+    m_cmdsend->setObjectName(QStringLiteral("cmdsend"));
+    m_cmdsend->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    registerElement(m_cmdsend);
+
+    m_chkbold = new QCheckBox(QStringLiteral("Bold"), page);
+    m_chkbold->setObjectName(QStringLiteral("chkbold"));
+    m_chkbold->setToolTip(QStringLiteral("Make Text Bold"));
+    m_chkbold->setFont(makeFont(QStringLiteral("Microsoft Sans Serif"), 8.25, true));
+    registerElement(m_chkbold);
+
+    m_chkunder = new QCheckBox(QStringLiteral("Underline"), page);
+    m_chkunder->setObjectName(QStringLiteral("chkunder"));
+    m_chkunder->setToolTip(QStringLiteral("Make Text Underline"));
+    m_chkunder->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, false, true));
+    registerElement(m_chkunder);
+
+    m_lblcolortitle = new QLabel(QStringLiteral("Change Color"), page);
+    m_lblcolortitle->setObjectName(QStringLiteral("lblcolortitle"));
+    m_lblcolortitle->setToolTip(QStringLiteral("Change Color"));
+    m_lblcolortitle->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9));
+    m_lblcolortitle->setCursor(Qt::PointingHandCursor);
+    registerElement(m_lblcolortitle);
+
+    auto *lblcolor = new QLabel(page);
+    lblcolor->setObjectName(QStringLiteral("lblcolor"));
+    registerElement(lblcolor);
+}
+
+void ChannelWindow::buildLinkPages()
+{
+    const QStringList captions{QStringLiteral("Home"), QStringLiteral("Google"),
+                               QStringLiteral("Entertainment"), QStringLiteral("Links")};
+    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
+                                     LinkPages::Links};
+    for (int page = 0; page < 4; ++page) {
+        auto *linkPage = new LinkPage(page, LinkPages::url(pages[page]));
+        linkPage->setObjectName(QStringLiteral("linkpage%1").arg(page));
+        const int background = page == 0 ? 0 : page + 1;
+        addShape(linkPage, QStringLiteral("shapebg%1").arg(background), QColor(0, 86, 128))
+            ->lower();
+        addShape(linkPage, QStringLiteral("shapetop%1").arg(page), QColor(170, 227, 255))
+            ->stackUnder(
+                linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
+        for (QWidget *child : linkPage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->objectName().isEmpty())
+                registerElement(child);
+        }
+        m_linkPages[size_t(page)] = linkPage;
+        m_tab1->addTab(linkPage, captions[page]);
+    }
+}
+
+void ChannelWindow::connectCommands()
+{
+    connect(m_menus.action(QStringLiteral("mnuConnect")), &QAction::triggered, &m_session,
+            &IrcSession::reconnect);
+    connect(m_menus.action(QStringLiteral("mnudc")), &QAction::triggered, &m_session,
+            &IrcSession::disconnectFromServer);
+    connect(m_menus.action(QStringLiteral("mnublkprv")), &QAction::toggled, &m_session,
+            &IrcSession::setRefuseNewPrivates);
+    connect(m_menus.action(QStringLiteral("mnucopye")), &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
+    connect(m_menus.action(QStringLiteral("mnupwd")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showIdentify({}, false); });
+    connect(m_menus.action(QStringLiteral("mnuchangenick")), &QAction::triggered, m_nickServDialogs,
+            &NickServDialogs::showChangeNick);
+    connect(m_menus.action(QStringLiteral("mnuchpwd")), &QAction::triggered, m_nickServDialogs,
+            &NickServDialogs::showChangePassword);
+    connect(m_menus.action(QStringLiteral("mnuregister")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Register); });
+    connect(m_menus.action(QStringLiteral("mnudrop")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
+    connect(m_menus.action(QStringLiteral("mnutoday")), &QAction::triggered, this,
+            &ChannelWindow::todayPageShowRequested);
+    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this, [this] {
         m_session.closeConnection();
+        if (m_tray)
+            m_tray->RemoveTrayIcon();
         QApplication::quit();
     });
+}
 
-    m_mnumode = menuBar()->addMenu(QStringLiteral("&Moderator Tasks"));
-    m_mnumode->setObjectName(QStringLiteral("mnumode"));
-    m_mnumode->menuAction()->setVisible(false);
+void ChannelWindow::applyLayout()
+{
+    const Twips t = twips();
+    const QSize outer = frameGeometry().size();
+    const ChannelLayout layout =
+        ChannelLayout::forSize(t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height()));
+    for (auto it = m_elements.cbegin(); it != m_elements.cend(); ++it) {
+        if (layout.has(it.key()))
+            it.value()->setGeometry(t.toPixels(layout.rect(it.key())));
+    }
+    for (int page = 0; page < 4; ++page)
+        m_linkPages[size_t(page)]->setViewGeometry(
+            t.toPixels(layout.rect(QStringLiteral("web%1").arg(page))));
+}
+
+void ChannelWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized()) {
+        // The window never gets smaller than its minimum; a border drag below it snaps back.
+        const Twips t = twips();
+        const QMargins frame = frameGeometry().size() == size()
+                                   ? QMargins()
+                                   : QMargins(geometry().left() - frameGeometry().left(),
+                                              geometry().top() - frameGeometry().top(),
+                                              frameGeometry().right() - geometry().right(),
+                                              frameGeometry().bottom() - geometry().bottom());
+        const QSize minimum(t.toPixelsX(ChannelLayout::MinimumWidth) - frame.left() - frame.right(),
+                            t.toPixelsY(ChannelLayout::MinimumHeight) - frame.top() -
+                                frame.bottom());
+        setMinimumSize(minimum);
+        if (width() < minimum.width() || height() < minimum.height()) {
+            resize(std::max(width(), minimum.width()), std::max(height(), minimum.height()));
+            return; // the resize that follows lays the window out
+        }
+    }
+    applyLayout();
+}
+
+void ChannelWindow::tabChanged(int index)
+{
+    const bool chat = index == 1;
+    for (const QString &name : kChatControls) {
+        if (QWidget *control = m_elements.value(name))
+            control->setVisible(chat);
+    }
+}
+
+void ChannelWindow::rotateLinkPages()
+{
+    if (m_rotation == 0) {
+        for (LinkPage *page : m_linkPages)
+            page->navigate(page->home());
+    }
+    if (m_rotation == 4)
+        emit todayPageLoadRequested();
+    if (m_rotation != 7) {
+        ++m_rotation;
+        return;
+    }
+    emit todayPageShowRequested();
+    m_timerweb.stop();
+}
+
+void ChannelWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing only hides the room, and only when the user says so.
+    event->ignore();
+    askToHide();
+}
+
+void ChannelWindow::askToHide()
+{
+    if (m_hideQuestionOpen)
+        return;
+    m_hideQuestionOpen = true;
+    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(),
+                                QStringLiteral("You are about to hide the chat. Do you wish to "
+                                               "continue?"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("hidequestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        m_hideQuestionOpen = false;
+        if (box->clickedButton() == box->button(QMessageBox::Yes))
+            hide();
+    });
+    box->open();
+}
+
+void ChannelWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_tray)
+        m_tray->AddChatTrayIcon();
+    if (event->type() == QEvent::WindowStateChange)
+        applyLayout();
+}
+
+void ChannelWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    // A move over the window itself with the right button held offers the tray menu.
+    if ((event->buttons() & Qt::RightButton) && m_tray && m_tray->chatMenu())
+        m_tray->chatMenu()->popup(event->globalPosition().toPoint());
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void ChannelWindow::popUpCopyMenu(const QPoint &globalPos)
+{
+    QGuiApplication::clipboard()->clear();
+    m_savedSelection = m_datain->selectedText();
+    m_menus.menu(QStringLiteral("mnucopy"))->popup(globalPos);
+}
+
+bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return QMainWindow::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint global = mouse->globalPosition().toPoint();
+    if (watched == m_datain->viewport()) {
+        if (mouse->button() == Qt::RightButton)
+            popUpCopyMenu(global);
+        else if (mouse->button() == Qt::LeftButton && !m_datain->hasSelection())
+            m_dataout->setFocus(); // a plain click goes back to typing; a drag keeps its copy
+    } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
+        m_dataout->setFocus();
+    } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
+        m_menus.menu(QStringLiteral("mnuusers"))->popup(global);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ChannelWindow::setConnectionCommands(bool connectEnabled, bool disconnectEnabled)
 {
-    m_mnuConnect->setEnabled(connectEnabled);
-    m_mnudc->setEnabled(disconnectEnabled);
+    m_menus.action(QStringLiteral("mnuConnect"))->setEnabled(connectEnabled);
+    m_menus.action(QStringLiteral("mnudc"))->setEnabled(disconnectEnabled);
 }
 
 void ChannelWindow::setModeratorMenuVisible(bool visible)
 {
-    m_mnumode->menuAction()->setVisible(visible);
+    m_menus.menu(QStringLiteral("mnumode"))->menuAction()->setVisible(visible);
 }
 
 void ChannelWindow::setUserCountText(const QString &text)
@@ -136,6 +427,16 @@ void ChannelWindow::showMessage(MessageIcon icon, const QString &title, const QS
     box->open();
 }
 
+void ChannelWindow::showPasswordDialog(const QString &nick)
+{
+    m_nickServDialogs->showIdentify(nick);
+}
+
+void ChannelWindow::showChangeNickDialog()
+{
+    m_nickServDialogs->showChangeNick();
+}
+
 SessionPresenter::ConversationWindowState ChannelWindow::conversationWindowState(int slot)
 {
     return m_conversations.state(slot);
@@ -154,14 +455,4 @@ void ChannelWindow::showConversationWindow(int slot)
 void ChannelWindow::flashConversationWindow(int slot)
 {
     m_conversations.flash(slot);
-}
-
-void ChannelWindow::showPasswordDialog(const QString &nick)
-{
-    m_nickServDialogs->showIdentify(nick);
-}
-
-void ChannelWindow::showChangeNickDialog()
-{
-    m_nickServDialogs->showChangeNick();
 }

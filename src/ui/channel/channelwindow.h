@@ -1,27 +1,54 @@
 #pragma once
 
 #include "irc/sessionpresenter.h"
+#include "ui/channel/channellayout.h"
+#include "ui/channel/channelmenus.h"
 #include "ui/private/conversationwindows.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
 
 class ChatView;
 class IrcSession;
-class QAction;
+class LinkPage;
+class NickServDialogs;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QMenu;
-class NickServDialogs;
+class QPushButton;
+class QTabWidget;
+class TrayIcon;
 
-// The room window: the room's chat view, its topic and members, and the connection commands.
+// The room window: the room's chat view, topic, members and input line, four tabs of the
+// network's web pages, and the menus of every room command. It shows what the session asks
+// for and hides, rather than closes, when the user closes it.
 class ChannelWindow : public QMainWindow, public SessionPresenter
 {
     Q_OBJECT
 public:
-    explicit ChannelWindow(IrcSession &session, QWidget *parent = nullptr);
+    static constexpr int LinkRotationMs = 15000;
+
+    explicit ChannelWindow(IrcSession &session, TrayIcon *tray = nullptr,
+                           QWidget *parent = nullptr);
+    ~ChannelWindow() override;
 
     ChatView *roomView() const { return m_datain; }
+    const ChannelMenus &menus() const { return m_menus; }
+    // A named element of the window (a control, shape or link page), for layout and tests.
+    QWidget *element(const QString &name) const { return m_elements.value(name); }
+    LinkPage *linkPage(int page) const { return m_linkPages[size_t(page)]; }
+    // Twips per pixel of the screen the window is on.
+    Twips twips() const;
+    // The selection the chat view had when its pop-up menu opened; "Copy" puts it on the
+    // clipboard.
+    QString savedSelection() const { return m_savedSelection; }
+    int linkRotationCount() const { return m_rotation; }
+    bool linkRotationActive() const { return m_timerweb.isActive(); }
 
     void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
     void setModeratorMenuVisible(bool visible) override;
@@ -36,18 +63,49 @@ public:
     void showConversationWindow(int slot) override;
     void flashConversationWindow(int slot) override;
 
+signals:
+    // The today page is due: loaded (not shown) at the fifth tick, shown at the eighth.
+    void todayPageLoadRequested();
+    void todayPageShowRequested();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
-    void buildMenus();
+    void buildChatPage(QWidget *page);
+    void buildLinkPages();
+    void connectCommands();
+    QWidget *addShape(QWidget *parent, const QString &name, const QColor &colour);
+    void registerElement(QWidget *widget);
+    void applyLayout();
+    void tabChanged(int index);
+    void rotateLinkPages();
+    void askToHide();
+    void popUpCopyMenu(const QPoint &globalPos);
 
     IrcSession &m_session;
+    QPointer<TrayIcon> m_tray;
+    ChannelMenus m_menus;
+    QHash<QString, QWidget *> m_elements;
+    QTabWidget *m_tab1 = nullptr;
     ChatView *m_datain = nullptr;
     ChatView *m_rtbtopic = nullptr;
     QListView *m_lstnicks = nullptr;
     QLabel *m_lblusers = nullptr;
     QLineEdit *m_dataout = nullptr;
-    QAction *m_mnuConnect = nullptr;
-    QAction *m_mnudc = nullptr;
-    QMenu *m_mnumode = nullptr;
+    QPushButton *m_cmdsend = nullptr;
+    QCheckBox *m_chkbold = nullptr;
+    QCheckBox *m_chkunder = nullptr;
+    QLabel *m_lblcolortitle = nullptr;
+    std::array<LinkPage *, 4> m_linkPages{};
+    QTimer m_timerweb;
+    int m_rotation = 0;
+    QString m_savedSelection;
+    bool m_hideQuestionOpen = false;
     ConversationWindows m_conversations;
     NickServDialogs *m_nickServDialogs = nullptr;
 };

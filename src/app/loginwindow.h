@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+struct SessionVariables;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+// Collects the nickname, password and room, remembers what the user asks it to between runs
+// (store section "Store": username, password, number), and sets the session variables for the
+// room window. Connect hands over and closes the window; Cancel, or closing it, ends the program.
+class LoginWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LoginWindow(SessionVariables &vars, QWidget *parent = nullptr);
+
+    // Places the window 300 twips left of and 800 twips above the launcher, kept on its screen.
+    void setLauncher(QWidget *launcher);
+
+signals:
+    // The session variables are set and the window is closing; the room window is next.
+    void connectRequested();
+    void cancelRequested();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void load();
+    void activated();
+    void connectToChat();
+    void refuse(const QString &text);
+    void guestToggled(bool guest);
+    void savePasswordToggled(bool save);
+    void loadAtStartupToggled(bool load);
+
+    SessionVariables &m_vars;
+    QLineEdit *m_txtnick;
+    QLineEdit *m_txtpwd;
+    QComboBox *m_echa;
+    QCheckBox *m_autonick;
+    QCheckBox *m_remme;
+    QCheckBox *m_rempwd;
+    QCheckBox *m_las;
+    QPushButton *m_cmdok;
+    bool m_connecting = false;
+    // Activation only runs its sequence when it comes from another window of the program or is
+    // the first one, not on a return from the window's own message box or another program.
+    bool m_quietActivation = false;
+};
