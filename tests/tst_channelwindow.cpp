@@ -1,14 +1,21 @@
+#include "app/linkpages.h"
 #include "app/sessionvariables.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
 #include "support/scriptedserver.h"
 #include "ui/channel/channelwindow.h"
+#include "ui/channel/linkpage.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
+#include <QWebEngineView>
 
 // The room window as the session's face: what the interpreter asks for shows up in the window,
 // and nothing it shows holds up the lines that follow.
@@ -22,6 +29,13 @@ private slots:
     void identificationLocksAndUnlocks();
     void privateMessageOpensItsWindow();
     void memberCountAndList();
+    void layoutAtDesignSize();
+    void minimumSizeSnapsBack();
+    void tabsShowTheChatControlsOnlyOnChat();
+    void hideQuestion();
+    void copyMenuSavesTheSelection();
+    void linkPageRotation();
+    void homeLinkLoadsItsPage();
 
 private:
     template<typename T> T *child(const char *name)
@@ -123,5 +137,129 @@ void TestChannelWindow::memberCountAndList()
     QCOMPARE(model->index(1, 0).data().toString(), u"@ann"_qs);
 }
 
-QTEST_MAIN(TestChannelWindow)
+void TestChannelWindow::layoutAtDesignSize()
+{
+    const Twips t = m_window->twips();
+    QCOMPARE(t.perPixelX, 15.0); // the offscreen screen has 96 dots per inch
+    // The rules work on the outer size, frame included.
+    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    m_window->resize(QSize(t.toPixelsX(9135), t.toPixelsY(9000)) - frame);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(609, 600));
+    QCOMPARE(m_window->element("datain")->geometry(), t.toPixels(QRect(120, 405, 6645, 6900)));
+    QCOMPARE(m_window->element("lstnicks")->geometry(), t.toPixels(QRect(6835, 405, 2040, 6600)));
+    QCOMPARE(m_window->element("dataout")->geometry(), t.toPixels(QRect(120, 7370, 6135, 330)));
+    QCOMPARE(m_window->element("cmdsend")->geometry().topLeft(), QPoint(421, 491));
+}
+
+void TestChannelWindow::minimumSizeSnapsBack()
+{
+    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    m_window->resize(300, 200);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(566, 466));
+    m_window->resize(QSize(700, 300) - frame);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(700, 466));
+}
+
+void TestChannelWindow::tabsShowTheChatControlsOnlyOnChat()
+{
+    const QStringList controls{"shapetop4", "topic",        "rtbtopic", "datain",
+                               "dataout",   "shapenicktop", "lstnicks", "lblcolortitle",
+                               "chkbold",   "chkunder",     "cmdsend",  "lblusers"};
+    auto *tabs = child<QTabWidget>("Tab1");
+    QCOMPARE(tabs->tabText(1), u"Chat"_qs);
+    QCOMPARE(tabs->currentIndex(), 1);
+    m_window->element("datain")->hide(); // whatever the state before, "Chat" shows them all
+    for (int tab : {0, 2, 3, 4}) {
+        tabs->setCurrentIndex(tab);
+        for (const QString &name : controls)
+            QVERIFY2(m_window->element(name)->isHidden(), qPrintable(name));
+        tabs->setCurrentIndex(1);
+        for (const QString &name : controls)
+            QVERIFY2(!m_window->element(name)->isHidden(), qPrintable(name));
+    }
+    QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(2), tabs->tabText(3), tabs->tabText(4)}),
+             (QStringList{"Home", "Google", "Entertainment", "Links"}));
+}
+
+void TestChannelWindow::hideQuestion()
+{
+    auto answer = [this](QMessageBox::StandardButton button) {
+        m_window->close();
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("hidequestion"))));
+        QCOMPARE(box->text(), u"You are about to hide the chat. Do you wish to continue?"_qs);
+        QCOMPARE(box->windowTitle(), m_window->windowTitle());
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    };
+    answer(QMessageBox::No);
+    QVERIFY(m_window->isVisible());
+    answer(QMessageBox::Yes);
+    QTRY_VERIFY(!m_window->isVisible());
+    // Hidden, the session goes on.
+    QCOMPARE(m_server->exchange(":bob!b@h PRIVMSG #velmora :still here\r\n"), QByteArray());
+    const ChatBuffer &room = *m_window->roomView()->buffer();
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" < bob > still here"_qs);
+}
+
+void TestChannelWindow::copyMenuSavesTheSelection()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QWidget *viewport = m_window->roomView()->viewport();
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    QMenu *copyMenu = m_window->menus().menu(QStringLiteral("mnucopy"));
+    QTRY_VERIFY(copyMenu->isVisible());
+    copyMenu->hide();
+    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+    m_window->roomView()->selectAll();
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
+    m_window->menus().menu(QStringLiteral("mnucopy"))->hide();
+    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    QVERIFY(QGuiApplication::clipboard()->text().contains(u"Velmora Messenger Beta"_qs));
+}
+
+void TestChannelWindow::linkPageRotation()
+{
+    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
+    QSignalSpy loads(m_window.get(), &ChannelWindow::todayPageLoadRequested);
+    QSignalSpy shows(m_window.get(), &ChannelWindow::todayPageShowRequested);
+    m_window->setLinkRotationInterval(5);
+    QTRY_COMPARE(shows.count(), 1);
+    QCOMPARE(loads.count(), 1);
+    QCOMPARE(m_window->linkRotationCount(), 7);
+    QVERIFY(!m_window->linkRotationActive());
+    QTest::qWait(50);
+    QCOMPARE(shows.count(), 1); // never again
+    for (int page = 0; page < 4; ++page)
+        QVERIFY(m_window->linkPage(page)->hasView());
+    LinkPages::setBase(QUrl());
+}
+
+void TestChannelWindow::homeLinkLoadsItsPage()
+{
+    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
+    ChannelWindow window(*m_session);
+    auto *home = window.findChild<QLabel *>(QStringLiteral("imghome3"));
+    QVERIFY(home);
+    emit home->linkActivated(QStringLiteral("home"));
+    QVERIFY(window.linkPage(2)->hasView());
+    QCOMPARE(window.linkPage(2)->view()->url(), LinkPages::url(LinkPages::Entertainment));
+    QVERIFY(!window.linkPage(0)->hasView());
+    // Browser buttons of a page that never loaded do nothing.
+    QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("imgweb13")), Qt::LeftButton);
+    QVERIFY(!window.linkPage(0)->hasView());
+    LinkPages::setBase(QUrl());
+    m_session->setPresenter(m_window.get());
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestChannelWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_channelwindow.moc"

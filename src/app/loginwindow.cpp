@@ -233,15 +233,15 @@ LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
     auto *fields = new QGridLayout;
     fields->addWidget(inf3, 0, 0);
     fields->addWidget(m_txtnick, 0, 1);
-    fields->addWidget(m_autonick, 1, 1);
-    fields->addWidget(m_remme, 2, 1);
+    fields->addWidget(m_autonick, 1, 1, Qt::AlignLeft);
+    fields->addWidget(m_remme, 2, 1, Qt::AlignLeft);
     fields->addWidget(inf7, 3, 0);
     fields->addWidget(m_txtpwd, 3, 1);
     fields->addWidget(inf1, 4, 1);
-    fields->addWidget(m_rempwd, 5, 1);
+    fields->addWidget(m_rempwd, 5, 1, Qt::AlignLeft);
     fields->addWidget(inf4, 6, 0);
     fields->addWidget(m_echa, 6, 1);
-    fields->addWidget(m_las, 7, 1);
+    fields->addWidget(m_las, 7, 1, Qt::AlignLeft);
     fields->setColumnStretch(1, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(inf8, 1);
@@ -308,6 +308,7 @@ bool LoginWindow::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
+        qDebug("activate quiet=%d", m_quietActivation);
         if (!m_quietActivation)
             activated();
         m_quietActivation = false;
@@ -317,6 +318,7 @@ bool LoginWindow::event(QEvent *event)
         // does.
         const QWidget *next = QApplication::activeWindow();
         m_quietActivation = !next || next->parentWidget() == this;
+        qDebug() << "deactivate next" << next;
         break;
     }
     default:

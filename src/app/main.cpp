@@ -31,6 +31,8 @@ QString guestNick()
 
 int main(int argc, char *argv[])
 {
+    // The web engine of the link pages shares its drawing contexts with the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora Messenger"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
@@ -89,8 +91,6 @@ int main(int argc, char *argv[])
     TrayIcon tray;
     ChannelWindow window(session, &tray);
     window.setWindowIcon(TrayIcon::defaultIcon());
-    QObject::connect(&tray, &TrayIcon::showChannelRequested, &window,
-                     &ChannelWindow::showChannelWindow);
     QObject::connect(&tray, &TrayIcon::exitRequested, &app, [&session] {
         session.closeConnection();
         QApplication::quit();

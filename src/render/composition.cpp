@@ -47,7 +47,8 @@ Composition rainbowMessage(QStringView text, const QString &target,
 {
     const QString styled =
         formatting.boldPrefix() + formatting.underlinePrefix() + rainbowText(text, start);
-    return {ownName(nick) + u" > "_qs + FormatCode::Bold + styled, kPrivmsg + target + u" :"_qs + styled,
+    return {ownName(nick) + u" > "_qs + FormatCode::Bold + styled,
+            kPrivmsg + target + u" :"_qs + styled,
             {}};
 }
 
@@ -103,7 +104,8 @@ Composition composeSayAction(SayAction action, QStringView selectedEntry,
         break;
     }
     return {colour(6) + u" * "_qs + session.CurrentNick + deed,
-            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + deed + FormatCode::Ctcp, {}};
+            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + deed + FormatCode::Ctcp,
+            {}};
 }
 
 Composition composeAct(QStringView text, const SessionVariables &session)
@@ -112,7 +114,8 @@ Composition composeAct(QStringView text, const SessionVariables &session)
     if (act.isEmpty())
         return {};
     return {colour(6) + u" * "_qs + session.CurrentNick + colour(4) + u' ' + act,
-            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + u' ' + act, {}};
+            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + u' ' + act,
+            {}};
 }
 
 Composition composePrivateMessage(QStringView input, const QString &partner,
@@ -140,7 +143,7 @@ QString rainbowText(QStringView text, int start)
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     qsizetype from = 0;
     for (qsizetype to = graphemes.toNextBoundary(); to > 0; to = graphemes.toNextBoundary()) {
-        to = from + 1; graphemes.setPosition(to); const QStringView character = text.sliced(from, 1);
+        const QStringView character = text.sliced(from, to - from);
         from = to;
         if (character == u",") {
             out += character;

@@ -13,8 +13,6 @@ struct Composition
     QString echo;
     QString line;
     QString error;
-
-    bool isEmpty() const { return echo.isEmpty() && line.isEmpty() && error.isEmpty(); }
 };
 
 // The "&Say" menu's ready-made actions, in menu order.

@@ -9,8 +9,7 @@
 RoomComposer::RoomComposer(IrcSession &session, const RoomFormatting &formatting)
     : m_session(session), m_formatting(formatting),
       m_rainbowStart([] { return int(QRandomGenerator::global()->bounded(10)); })
-{
-}
+{}
 
 bool RoomComposer::sendRoomMessage(const QString &input)
 {
@@ -41,8 +40,8 @@ bool RoomComposer::sendPrivateMessage(ChatBuffer &view, const QString &partner,
                                       const QString &input)
 {
     const QString &nick = m_session.variables().CurrentNick;
-    return echoThenSend(view,
-                        composePrivateMessage(input, partner, m_formatting, nick, m_rainbowStart()));
+    return echoThenSend(
+        view, composePrivateMessage(input, partner, m_formatting, nick, m_rainbowStart()));
 }
 
 bool RoomComposer::echoThenSend(ChatBuffer &view, const Composition &composition)

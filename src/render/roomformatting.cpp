@@ -6,10 +6,9 @@
 
 namespace {
 constexpr std::array<QRgb, 15> kPreview = {
-    qRgb(0, 0, 0),     qRgb(0, 0, 170),     qRgb(0, 140, 0),     qRgb(255, 0, 0),
-    qRgb(127, 0, 0),   qRgb(127, 0, 127),   qRgb(255, 127, 0),   qRgb(255, 190, 0),
-    qRgb(0, 255, 0),   qRgb(0, 148, 144),   qRgb(0, 255, 255),   qRgb(0, 0, 255),
-    qRgb(230, 0, 255), qRgb(92, 92, 92),    qRgb(184, 184, 184),
+    qRgb(0, 0, 0),     qRgb(0, 0, 170),   qRgb(0, 140, 0),   qRgb(255, 0, 0),  qRgb(127, 0, 0),
+    qRgb(127, 0, 127), qRgb(255, 127, 0), qRgb(255, 190, 0), qRgb(0, 255, 0),  qRgb(0, 148, 144),
+    qRgb(0, 255, 255), qRgb(0, 0, 255),   qRgb(230, 0, 255), qRgb(92, 92, 92), qRgb(184, 184, 184),
 };
 
 // The number of a pickable index, 0 for any other text.

@@ -5,7 +5,9 @@
 #include "irc/ircsession.h"
 #include "render/chatview.h"
 #include "ui/channel/linkpage.h"
+#include "ui/dialogs/aboutdialog.h"
 #include "ui/dialogs/nickservdialogs.h"
+#include "ui/dialogs/todaywindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,6 +89,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
 
 ChannelWindow::~ChannelWindow()
 {
+    delete m_webtoday.data(); // a window of its own, not a child
     m_session.setPresenter(nullptr);
 }
 
@@ -246,7 +249,15 @@ void ChannelWindow::connectCommands()
     connect(m_menus.action(QStringLiteral("mnudrop")), &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
     connect(m_menus.action(QStringLiteral("mnutoday")), &QAction::triggered, this,
-            &ChannelWindow::todayPageShowRequested);
+            &ChannelWindow::showTodayPage);
+    connect(m_menus.action(QStringLiteral("mnumess")), &QAction::triggered, this,
+            &ChannelWindow::showAboutBox);
+    connect(this, &ChannelWindow::todayPageLoadRequested, this, &ChannelWindow::loadTodayPage);
+    connect(this, &ChannelWindow::todayPageShowRequested, this, &ChannelWindow::showTodayPage);
+    if (m_tray) {
+        connect(m_tray, &TrayIcon::aboutRequested, this, &ChannelWindow::showAboutBox);
+        connect(m_tray, &TrayIcon::showChannelRequested, this, &ChannelWindow::showChannelWindow);
+    }
     connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this, [this] {
         m_session.closeConnection();
         if (m_tray)
@@ -455,4 +466,33 @@ void ChannelWindow::showConversationWindow(int slot)
 void ChannelWindow::flashConversationWindow(int slot)
 {
     m_conversations.flash(slot);
+}
+
+void ChannelWindow::showAboutBox()
+{
+    if (!m_frmabout)
+        m_frmabout = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
+    m_frmabout->show();
+    m_frmabout->raise();
+}
+
+void ChannelWindow::loadTodayPage()
+{
+    if (!m_webtoday)
+        m_webtoday = new TodayWindow;
+    m_webtoday->navigate(LinkPages::url(LinkPages::Today));
+}
+
+void ChannelWindow::showTodayPage()
+{
+    // A window the user closed earlier comes back with its page loaded again.
+    if (!m_webtoday)
+        loadTodayPage();
+    m_webtoday->show();
+    m_webtoday->raise();
+}
+
+TodayWindow *ChannelWindow::todayWindow() const
+{
+    return m_webtoday;
 }

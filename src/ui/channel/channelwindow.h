@@ -22,6 +22,8 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QTabWidget;
+class AboutDialog;
+class TodayWindow;
 class TrayIcon;
 
 // The room window: the room's chat view, topic, members and input line, four tabs of the
@@ -48,6 +50,8 @@ public:
     // clipboard.
     QString savedSelection() const { return m_savedSelection; }
     int linkRotationCount() const { return m_rotation; }
+    TodayWindow *todayWindow() const;
+    void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
     bool linkRotationActive() const { return m_timerweb.isActive(); }
 
     void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
@@ -62,6 +66,12 @@ public:
     void openConversationWindow(int slot, const QString &caption) override;
     void showConversationWindow(int slot) override;
     void flashConversationWindow(int slot) override;
+
+public slots:
+    void showAboutBox();
+    // The today page: loaded in its window without showing it, or shown (loaded if need be).
+    void loadTodayPage();
+    void showTodayPage();
 
 signals:
     // The today page is due: loaded (not shown) at the fifth tick, shown at the eighth.
@@ -108,4 +118,6 @@ private:
     bool m_hideQuestionOpen = false;
     ConversationWindows m_conversations;
     NickServDialogs *m_nickServDialogs = nullptr;
+    QPointer<AboutDialog> m_frmabout;
+    QPointer<TodayWindow> m_webtoday;
 };

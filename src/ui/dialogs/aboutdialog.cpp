@@ -3,6 +3,7 @@
 #include "app/dragform.h"
 
 #include <QBoxLayout>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -99,11 +100,17 @@ QPixmap nameBanner(qreal ratio)
     QFont title = painter.font();
     title.setBold(true);
     title.setItalic(true);
-    title.setPixelSize(26);
+    const QString name = QStringLiteral("Velmora Messenger");
+    const QRectF nameArea = band.adjusted(14, 0, -14, -12);
+    // The name must fit whatever face the system substitutes.
+    for (int pixels = 26; pixels > 12; --pixels) {
+        title.setPixelSize(pixels);
+        if (QFontMetricsF(title).horizontalAdvance(name) <= nameArea.width())
+            break;
+    }
     painter.setFont(title);
     painter.setPen(Qt::white);
-    painter.drawText(band.adjusted(14, 0, 0, -12), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Velmora Messenger"));
+    painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter, name);
 
     QFont version = title;
     version.setItalic(false);
