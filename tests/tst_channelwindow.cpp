@@ -6,6 +6,7 @@
 #include "ui/channel/channelwindow.h"
 #include "ui/channel/linkpage.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,8 @@ private slots:
     void copyMenuSavesTheSelection();
     void linkPageRotation();
     void homeLinkLoadsItsPage();
+    void talkingInTheRoom();
+    void sayActionsNeedASelectedMember();
 
 private:
     template<typename T> T *child(const char *name)
@@ -60,6 +63,7 @@ void TestChannelWindow::init()
     m_session->ConnectToServer();
     QVERIFY(m_server->acceptClient());
     QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
+    m_server->clearReceived();
 }
 
 void TestChannelWindow::cleanup()
@@ -253,6 +257,60 @@ void TestChannelWindow::homeLinkLoadsItsPage()
     QVERIFY(!window.linkPage(0)->hasView());
     LinkPages::setBase(QUrl());
     m_session->setPresenter(m_window.get());
+}
+
+void TestChannelWindow::talkingInTheRoom()
+{
+    auto *dataout = child<QLineEdit>("dataout");
+    // Underline first, then bold: the line still carries bold before underline.
+    QTest::mouseClick(child<QCheckBox>("chkunder"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("chkbold"), Qt::LeftButton);
+    QVERIFY(dataout->hasFocus() || !QApplication::focusWidget()); // focus goes back to typing
+    QVERIFY(dataout->font().bold() && dataout->font().underline());
+    QTest::mouseClick(child<QLabel>("lblcolortitle"), Qt::LeftButton);
+    QWidget *picker = nullptr;
+    QTRY_VERIFY((picker = m_window->findChild<QWidget *>(QStringLiteral("fromcolor"))) &&
+                picker->isVisible());
+    QTest::mouseClick(picker->findChild<QWidget *>(QStringLiteral("lblcin12")), Qt::LeftButton);
+    QTRY_VERIFY(!picker->isVisible());
+    QCOMPARE(dataout->palette().color(QPalette::Text), QColor(0, 0, 255));
+
+    dataout->setFocus();
+    QTest::keyClicks(dataout, QStringLiteral("2 apples"));
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedUntil("\n"), QByteArray("PRIVMSG #velmora :\x03"
+                                                       "12 \x02\x1f"
+                                                       "2 apples\n"));
+    QCOMPARE(dataout->text(), QString());
+    const ChatBuffer &room = *m_window->roomView()->buffer();
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" < alice >  2 apples"_qs);
+
+    // Blanks only: nothing sent, the text stays.
+    m_server->clearReceived();
+    QTest::keyClicks(dataout, QStringLiteral("   "));
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QCOMPARE(dataout->text(), u"   "_qs);
+}
+
+void TestChannelWindow::sayActionsNeedASelectedMember()
+{
+    m_server->exchange(":srv 353 alice = #velmora :@rover\r\n:srv 366 alice #velmora :End\r\n");
+    m_window->menus().action(QStringLiteral("act2"))->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>()));
+    QCOMPARE(box->text(), u"Please Select a User."_qs);
+    QCOMPARE(box->windowTitle(), u"Error"_qs);
+    box->close();
+
+    auto *list = child<QListView>("lstnicks");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    m_server->clearReceived();
+    m_window->menus().action(QStringLiteral("act0"))->trigger();
+    QCOMPARE(m_server->receivedUntil("\n"), QByteArray("PRIVMSG #velmora :\x01"
+                                                       "ACTION shakes \x03"
+                                                       "4rover\x03"
+                                                       "6's hand.\x01\n"));
 }
 
 int main(int argc, char *argv[])

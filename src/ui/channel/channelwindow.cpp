@@ -4,6 +4,7 @@
 #include "app/trayicon.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
+#include "render/colourpicker.h"
 #include "ui/channel/linkpage.h"
 #include "ui/dialogs/aboutdialog.h"
 #include "ui/dialogs/nickservdialogs.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -47,7 +49,8 @@ const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "dat
 } // namespace
 
 ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *parent)
-    : QMainWindow(parent), m_session(session), m_tray(tray), m_conversations(session)
+    : QMainWindow(parent), m_session(session), m_tray(tray), m_conversations(session),
+      m_composer(session, m_formatting)
 {
     setObjectName(QStringLiteral("channel"));
     setWindowTitle(kCaption);
@@ -75,6 +78,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     connect(m_nickServDialogs, &NickServDialogs::showChannelRequested, this,
             &ChannelWindow::showChannelWindow);
     connectCommands();
+    connectComposition();
+    selectcolor(m_formatting.colourIndex());
 
     m_timerweb.setObjectName(QStringLiteral("timerweb"));
     m_timerweb.setInterval(LinkRotationMs);
@@ -391,6 +396,8 @@ bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
             popUpCopyMenu(global);
         else if (mouse->button() == Qt::LeftButton && !m_datain->hasSelection())
             m_dataout->setFocus(); // a plain click goes back to typing; a drag keeps its copy
+    } else if (watched == m_lblcolortitle && mouse->button() == Qt::LeftButton) {
+        showColourPicker();
     } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
         m_dataout->setFocus();
     } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
@@ -495,4 +502,95 @@ void ChannelWindow::showTodayPage()
 TodayWindow *ChannelWindow::todayWindow() const
 {
     return m_webtoday;
+}
+
+void ChannelWindow::connectComposition()
+{
+    connect(m_cmdsend, &QPushButton::clicked, this, [this] {
+        sendRoomMessage();
+        m_dataout->setFocus();
+    });
+    connect(m_dataout, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
+    connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
+    connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
+    m_lblcolortitle->installEventFilter(this);
+    for (int i = 0; i < 3; ++i) {
+        connect(m_menus.action(QStringLiteral("act%1").arg(i)), &QAction::triggered, this,
+                [this, i] {
+                    const QString entry = m_lstnicks->currentIndex().data().toString();
+                    const QString error = m_composer.sendSayAction(i, entry);
+                    if (!error.isEmpty())
+                        showMessage(MessageIcon::Information, SelectUserErrorTitle, error);
+                });
+    }
+    connect(m_menus.action(QStringLiteral("mnuaction")), &QAction::triggered, this,
+            &ChannelWindow::askForAction);
+}
+
+void ChannelWindow::sendRoomMessage()
+{
+    if (m_composer.sendRoomMessage(m_dataout->text()))
+        m_dataout->clear();
+}
+
+void ChannelWindow::selectcolor(const QString &ind)
+{
+    if (!m_formatting.setColourIndex(ind))
+        return;
+    const QColor colour = previewColour(ind);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::WindowText, colour);
+        widget->setPalette(palette);
+    }
+}
+
+void ChannelWindow::showColourPicker()
+{
+    if (!m_fromcolor) {
+        m_fromcolor = new ColourPicker(this);
+        connect(m_fromcolor, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
+    }
+    m_fromcolor->show();
+    m_fromcolor->raise();
+}
+
+void ChannelWindow::setBold(bool bold)
+{
+    m_formatting.setBold(bold);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QFont f = widget->font();
+        f.setBold(bold);
+        widget->setFont(f);
+    }
+    m_dataout->setFocus();
+}
+
+void ChannelWindow::setUnderline(bool underline)
+{
+    m_formatting.setUnderline(underline);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QFont f = widget->font();
+        f.setUnderline(underline);
+        widget->setFont(f);
+    }
+    m_dataout->setFocus();
+}
+
+void ChannelWindow::askForAction()
+{
+    // Asked without holding up the session: the answer arrives in a slot.
+    auto *ask = new QInputDialog(this);
+    ask->setObjectName(QStringLiteral("actinput"));
+    ask->setWindowTitle(QStringLiteral("Act"));
+    ask->setLabelText(QStringLiteral("Enter Your Text ?"));
+    ask->setTextValue(QString());
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    connect(ask, &QInputDialog::textValueSelected, this,
+            [this](const QString &text) { m_composer.sendAct(text); });
+    ask->open();
 }

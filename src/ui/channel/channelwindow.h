@@ -1,6 +1,8 @@
 #pragma once
 
 #include "irc/sessionpresenter.h"
+#include "render/roomcomposer.h"
+#include "render/roomformatting.h"
 #include "ui/channel/channellayout.h"
 #include "ui/channel/channelmenus.h"
 #include "ui/private/conversationwindows.h"
@@ -23,6 +25,7 @@ class QListView;
 class QPushButton;
 class QTabWidget;
 class AboutDialog;
+class ColourPicker;
 class TodayWindow;
 class TrayIcon;
 
@@ -51,6 +54,8 @@ public:
     QString savedSelection() const { return m_savedSelection; }
     int linkRotationCount() const { return m_rotation; }
     TodayWindow *todayWindow() const;
+    const RoomFormatting &roomFormatting() const { return m_formatting; }
+    RoomComposer &composer() { return m_composer; }
     void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
     bool linkRotationActive() const { return m_timerweb.isActive(); }
 
@@ -68,6 +73,10 @@ public:
     void flashConversationWindow(int slot) override;
 
 public slots:
+    // Makes ind ("1" to "15") the colour of the user's room messages and shows it in the input
+    // box and the "Change Color" label.
+    void selectcolor(const QString &ind);
+    void showColourPicker();
     void showAboutBox();
     // The today page: loaded in its window without showing it, or shown (loaded if need be).
     void loadTodayPage();
@@ -96,6 +105,11 @@ private:
     void rotateLinkPages();
     void askToHide();
     void popUpCopyMenu(const QPoint &globalPos);
+    void connectComposition();
+    void sendRoomMessage();
+    void setBold(bool bold);
+    void setUnderline(bool underline);
+    void askForAction();
 
     IrcSession &m_session;
     QPointer<TrayIcon> m_tray;
@@ -118,6 +132,9 @@ private:
     bool m_hideQuestionOpen = false;
     ConversationWindows m_conversations;
     NickServDialogs *m_nickServDialogs = nullptr;
+    RoomFormatting m_formatting;
+    RoomComposer m_composer;
+    QPointer<ColourPicker> m_fromcolor;
     QPointer<AboutDialog> m_frmabout;
     QPointer<TodayWindow> m_webtoday;
 };
