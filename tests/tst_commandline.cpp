@@ -12,6 +12,7 @@ private slots:
     void parse_data();
     void parse();
     void passwordComesFromTheEnvironment();
+    void pagesBase();
     void partnerLogNames_data();
     void partnerLogNames();
     void logFileKeepsLinesAsGiven();
@@ -69,6 +70,7 @@ void TestCommandLine::parse_data()
                                               {"--nick", "two words"},
                                               {"--room", " "},
                                               {"--log-dir", ""},
+                                              {"--pages", "not a url"},
                                               {"http://example.net/"},
                                               {"irc:///room"},
                                               {"irc://a/x", "irc://b/y"}})
@@ -94,6 +96,14 @@ void TestCommandLine::parse()
     QTEST(int(options.port), "port");
     QTEST(options.nick, "nick");
     QTEST(options.room, "room");
+}
+
+void TestCommandLine::pagesBase()
+{
+    const LaunchOptions options =
+        parseCommandLine({"--pages", "http://127.0.0.1:8080/site/"}, QProcessEnvironment());
+    QCOMPARE(options.action, LaunchOptions::Action::Run);
+    QCOMPARE(options.pagesBase, u"http://127.0.0.1:8080/site/"_qs);
 }
 
 void TestCommandLine::passwordComesFromTheEnvironment()

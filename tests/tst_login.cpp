@@ -14,13 +14,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QWindow>
 
 namespace {
 
@@ -64,10 +64,10 @@ void retype(QLineEdit *field, const QString &text)
     }
 }
 
-void store(const QString &name, const QVariant &value)
+// An invalid value stands for one that is not there: nothing is written.
+bool store(const QString &name, const QVariant &value)
 {
-    if (value.isValid())
-        QVERIFY(SettingsStore::current().write(StoreKey, name, value));
+    return !value.isValid() || SettingsStore::current().write(StoreKey, name, value);
 }
 
 QString stored(const QString &name)
@@ -139,6 +139,8 @@ private slots:
     void remembered();
     void guestNicknames();
     void typingANickForgetsTheSavedPassword();
+    void reactivation_data();
+    void reactivation();
     void loadAtStartup();
     void activationFindsAutostart_data();
     void activationFindsAutostart();
@@ -271,7 +273,8 @@ void TestLogin::placement()
     const QPoint twipsAway(qRound(300 * screen->logicalDotsPerInchX() / 1440),
                            qRound(800 * screen->logicalDotsPerInchY() / 1440));
     QVERIFY(twipsAway.x() > 0 && twipsAway.y() > 0);
-    const QPoint expected = clamped ? screen->availableGeometry().topLeft() : launcherAt - twipsAway;
+    const QPoint expected =
+        clamped ? screen->availableGeometry().topLeft() : launcherAt - twipsAway;
     QVERIFY(screen->availableGeometry().contains(QRect(expected, login.size())));
     QCOMPARE(login.pos(), expected);
 }
@@ -282,10 +285,14 @@ void TestLogin::storedValuesKeepToThemselves_data()
     QTest::addColumn<QVariant>("password");
     QTest::addColumn<QString>("nickBox");
     QTest::addColumn<QString>("passwordBox");
-    QTest::newRow("password, no username") << QVariant() << QVariant("pw") << "" << "pw";
-    QTest::newRow("username, no password") << QVariant("alice") << QVariant() << "alice" << "";
-    QTest::newRow("both") << QVariant("alice") << QVariant("pw") << "alice" << "pw";
-    QTest::newRow("a number as username") << QVariant(42) << QVariant() << "42" << "";
+    QTest::newRow("password, no username") << QVariant() << QVariant("pw") << ""
+                                           << "pw";
+    QTest::newRow("username, no password") << QVariant("alice") << QVariant() << "alice"
+                                           << "";
+    QTest::newRow("both") << QVariant("alice") << QVariant("pw") << "alice"
+                          << "pw";
+    QTest::newRow("a number as username") << QVariant(42) << QVariant() << "42"
+                                          << "";
 }
 
 // No stored value shows up in another box, or in the counter.
@@ -295,8 +302,8 @@ void TestLogin::storedValuesKeepToThemselves()
     QFETCH(QVariant, password);
     QFETCH(QString, nickBox);
     QFETCH(QString, passwordBox);
-    store(QStringLiteral("username"), username);
-    store(QStringLiteral("password"), password);
+    QVERIFY(store(QStringLiteral("username"), username));
+    QVERIFY(store(QStringLiteral("password"), password));
 
     SessionVariables vars;
     LoginWindow login(vars);
@@ -328,7 +335,7 @@ void TestLogin::counter()
     QFETCH(QVariant, number);
     QFETCH(double, loaded);
     QFETCH(QString, written);
-    store(QStringLiteral("number"), number);
+    QVERIFY(store(QStringLiteral("number"), number));
 
     SessionVariables vars;
     vars.ActivityCounter = 7;
@@ -351,12 +358,15 @@ void TestLogin::refusals_data()
     QTest::addColumn<QString>("nick");
     QTest::addColumn<QString>("message"); // empty: accepted
     const QString spaces = QStringLiteral("Nickname shouldn't contain spaces.");
-    QTest::newRow("empty") << "" << "Please enter the nick first.";
+    QTest::newRow("empty") << ""
+                           << "Please enter the nick first.";
     QTest::newRow("a single blank") << " " << spaces;
     QTest::newRow("blank inside") << "bo b" << spaces;
     QTest::newRow("trailing blank") << "bob " << spaces;
-    QTest::newRow("tab") << "bo\tb" << "";
-    QTest::newRow("plain") << "bob" << "";
+    QTest::newRow("tab") << "bo\tb"
+                         << "";
+    QTest::newRow("plain") << "bob"
+                           << "";
 }
 
 void TestLogin::refusals()
@@ -393,6 +403,7 @@ void TestLogin::refusals()
     // Back from its own message, the window does not save the password nobody asked it to.
     QTRY_COMPARE(QApplication::activeWindow(), shown);
     QTest::mouseClick(shown->button(QMessageBox::Ok), Qt::LeftButton);
+    login.activateWindow(); // as the window system hands activation back
     QTRY_COMPARE(QApplication::activeWindow(), &login);
     QVERIFY(login.isVisible());
     QVERIFY(!check(&login, "rempwd")->isChecked());
@@ -460,10 +471,14 @@ void TestLogin::remembered_data()
     QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("username");
     QTest::addColumn<QString>("password");
-    QTest::newRow("remember, save") << false << true << true << "alice" << "secret";
-    QTest::newRow("remember only") << false << true << false << "alice" << "";
-    QTest::newRow("save only") << false << false << true << "" << "secret";
-    QTest::newRow("neither") << false << false << false << "" << "";
+    QTest::newRow("remember, save") << false << true << true << "alice"
+                                    << "secret";
+    QTest::newRow("remember only") << false << true << false << "alice"
+                                   << "";
+    QTest::newRow("save only") << false << false << true << ""
+                               << "secret";
+    QTest::newRow("neither") << false << false << false << ""
+                             << "";
     QTest::newRow("guest") << true << false << false << "olduser" << Missing;
 }
 
@@ -474,7 +489,7 @@ void TestLogin::remembered()
     QFETCH(bool, save);
     QFETCH(QString, username);
     QFETCH(QString, password);
-    store(QStringLiteral("username"), QStringLiteral("olduser"));
+    QVERIFY(store(QStringLiteral("username"), QStringLiteral("olduser")));
 
     SessionVariables vars;
     LoginWindow login(vars);
@@ -534,8 +549,8 @@ void TestLogin::guestNicknames()
 
 void TestLogin::typingANickForgetsTheSavedPassword()
 {
-    store(QStringLiteral("username"), QStringLiteral("alice"));
-    store(QStringLiteral("password"), QStringLiteral("pw"));
+    QVERIFY(store(QStringLiteral("username"), QStringLiteral("alice")));
+    QVERIFY(store(QStringLiteral("password"), QStringLiteral("pw")));
 
     SessionVariables vars;
     LoginWindow login(vars);
@@ -550,6 +565,44 @@ void TestLogin::typingANickForgetsTheSavedPassword()
     QVERIFY(!check(&login, "rempwd")->isChecked());
     QCOMPARE(stored(QStringLiteral("password")), QString());
     QCOMPARE(pwd->text(), QStringLiteral("pw"));
+}
+
+void TestLogin::reactivation_data()
+{
+    QTest::addColumn<bool>("fromProgram");
+    QTest::newRow("from another window of the program") << true;
+    QTest::newRow("from another program") << false;
+}
+
+// The activation sequence runs again only when the user comes back from another window of the
+// program; a switch to another program and back must not save a typed password.
+void TestLogin::reactivation()
+{
+    QFETCH(bool, fromProgram);
+
+    SessionVariables vars;
+    LoginWindow login(vars);
+    QVERIFY(showActive(&login));
+    retype(box(&login, "txtpwd"), QStringLiteral("pw"));
+    QVERIFY(!check(&login, "rempwd")->isChecked());
+
+    // A bare window of the platform is no window of the program's: while it is active the
+    // program has none, as when the user works in another program.
+    QWidget other;
+    QWindow foreign;
+    if (fromProgram) {
+        QVERIFY(showActive(&other));
+    } else {
+        foreign.show();
+        foreign.requestActivate();
+    }
+    QTRY_VERIFY(!login.isActiveWindow());
+    QCOMPARE(QApplication::activeWindow(), fromProgram ? &other : nullptr);
+    login.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &login);
+
+    QCOMPARE(check(&login, "rempwd")->isChecked(), fromProgram);
+    QCOMPARE(stored(QStringLiteral("password")), fromProgram ? QStringLiteral("pw") : Missing);
 }
 
 void TestLogin::loadAtStartup()

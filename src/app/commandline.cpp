@@ -108,7 +108,12 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         QStringLiteral("log-dir"),
         QStringLiteral("Append every conversation line to a log file per view in DIR."),
         QStringLiteral("DIR"));
-    parser.addOptions({help, version, server, nick, room, logDir});
+    const QCommandLineOption pages(
+        QStringLiteral("pages"),
+        QStringLiteral("Load the network's web pages from URL (home.html, search.html, "
+                       "entertainment.html, links.html, today.html) instead of its sites."),
+        QStringLiteral("URL"));
+    parser.addOptions({help, version, server, nick, room, logDir, pages});
     parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
                                  QStringLiteral("Server and room to connect to."),
                                  QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
@@ -155,6 +160,13 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         options.logDir = parser.value(logDir);
         if (options.logDir.isEmpty())
             return failure(QStringLiteral("the log directory must not be empty"));
+    }
+    if (parser.isSet(pages)) {
+        const QUrl base(parser.value(pages), QUrl::StrictMode);
+        if (!base.isValid() || base.isRelative())
+            return failure(QStringLiteral("bad --pages value \"%1\": expected an absolute URL")
+                               .arg(parser.value(pages)));
+        options.pagesBase = base.toString();
     }
     options.password = environment.value(QStringLiteral("VELMORA_PASSWORD"));
     return options;

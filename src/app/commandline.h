@@ -26,10 +26,11 @@ struct LaunchOptions
     QString message; // help or version text, or the reason for failing
     QString host = NetworkDefaults::ServerHost;
     quint16 port = NetworkDefaults::ServerPort;
-    QString nick;     // signs in directly when set
-    QString room;     // empty: the default room
-    QString password; // from VELMORA_PASSWORD, never from the arguments
-    QString logDir;   // keep conversation logs here when set
+    QString nick;      // signs in directly when set
+    QString room;      // empty: the default room
+    QString password;  // from VELMORA_PASSWORD, never from the arguments
+    QString logDir;    // keep conversation logs here when set
+    QString pagesBase; // serve the network's web pages from here instead
 };
 
 // Reads the arguments (without the program name in front: pass arguments().mid(1)).

@@ -10,7 +10,6 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 
 namespace {
@@ -94,8 +93,8 @@ LauncherWindow::LauncherWindow(TrayIcon &tray, QWidget *parent)
     image2->setPixmap(backgroundPicture(devicePixelRatioF()));
     image2->setToolTip(QStringLiteral("Velmora Messenger"));
 
-    auto *label = addLabel(this, "label", QStringLiteral("A Complete Velmora"),
-                           QRect(20, 14, 240, 20));
+    auto *label =
+        addLabel(this, "label", QStringLiteral("A Complete Velmora"), QRect(20, 14, 240, 20));
     QFont small = label->font();
     small.setItalic(true);
     label->setFont(small);
@@ -163,7 +162,8 @@ bool LauncherWindow::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             break;
-        const bool click = m_pressed == label && label->rect().contains(mouse->position().toPoint());
+        const bool click =
+            m_pressed == label && label->rect().contains(mouse->position().toPoint());
         m_pressed = nullptr;
         if (click)
             clicked(label);

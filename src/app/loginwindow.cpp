@@ -12,8 +12,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLinearGradient>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
@@ -308,7 +308,6 @@ bool LoginWindow::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        qDebug("activate quiet=%d", m_quietActivation);
         if (!m_quietActivation)
             activated();
         m_quietActivation = false;
@@ -318,7 +317,6 @@ bool LoginWindow::event(QEvent *event)
         // does.
         const QWidget *next = QApplication::activeWindow();
         m_quietActivation = !next || next->parentWidget() == this;
-        qDebug() << "deactivate next" << next;
         break;
     }
     default:

@@ -1,5 +1,8 @@
 #include "app/commandline.h"
 #include "app/conversationlogfile.h"
+#include "app/launcherwindow.h"
+#include "app/linkpages.h"
+#include "app/loginwindow.h"
 #include "app/sessionvariables.h"
 #include "app/terminationsignals.h"
 #include "app/trayicon.h"
@@ -8,7 +11,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QRandomGenerator>
 
 #include <cstdio>
 #include <map>
@@ -22,11 +24,6 @@ int printAndExit(const QString &text, FILE *stream, int code)
     return code;
 }
 
-QString guestNick()
-{
-    return QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000));
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -36,7 +33,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora Messenger"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setQuitOnLastWindowClosed(true);
+    // The program ends through its Exit commands only: the room window hides when closed.
+    QApplication::setQuitOnLastWindowClosed(false);
     quitOnTerminationSignals(&app);
 
     const LaunchOptions options = parseCommandLine(QApplication::arguments().mid(1),
@@ -52,8 +50,12 @@ int main(int argc, char *argv[])
         break;
     }
 
+    if (!options.pagesBase.isEmpty())
+        LinkPages::setBase(QUrl(options.pagesBase));
+
+    // A direct sign-in sets the session variables here; otherwise the login window does.
     SessionVariables variables;
-    variables.CurrentNick = options.nick.isEmpty() ? guestNick() : options.nick;
+    variables.CurrentNick = options.nick;
     variables.CurrentPassword = options.password;
     variables.CurrentRoom = options.room.isEmpty() ? NetworkDefaults::Room : options.room;
 
@@ -89,15 +91,39 @@ int main(int argc, char *argv[])
     }
 
     TrayIcon tray;
-    ChannelWindow window(session, &tray);
-    window.setWindowIcon(TrayIcon::defaultIcon());
-    QObject::connect(&tray, &TrayIcon::exitRequested, &app, [&session] {
+    const QIcon icon = TrayIcon::defaultIcon();
+    QApplication::setWindowIcon(icon);
+    std::unique_ptr<ChannelWindow> window;
+    auto openChannel = [&] {
+        window = std::make_unique<ChannelWindow>(session, &tray);
+        window->show();
+        tray.AddChatTrayIcon();
+        session.ConnectToServer();
+    };
+    auto exitProgram = [&session] {
         session.closeConnection();
-        QApplication::quit();
-    });
-    window.show();
-    tray.AddChatTrayIcon();
-    session.ConnectToServer();
+        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(&tray, &TrayIcon::exitRequested, &app, exitProgram);
+
+    std::unique_ptr<LauncherWindow> launcher;
+    if (!options.nick.isEmpty()) {
+        openChannel();
+    } else {
+        launcher = std::make_unique<LauncherWindow>(tray);
+        QObject::connect(&tray, &TrayIcon::showLauncherRequested, launcher.get(), &QWidget::show);
+        QObject::connect(launcher.get(), &LauncherWindow::exitRequested, &app, exitProgram);
+        QObject::connect(launcher.get(), &LauncherWindow::signInRequested, &app, [&] {
+            auto *login = new LoginWindow(variables);
+            login->setAttribute(Qt::WA_DeleteOnClose);
+            login->setLauncher(launcher.get());
+            QObject::connect(login, &LoginWindow::connectRequested, &app, openChannel);
+            QObject::connect(login, &LoginWindow::cancelRequested, &app, exitProgram);
+            login->show();
+        });
+        launcher->show();
+    }
     const int code = QApplication::exec();
     session.closeConnection();
     return code;

@@ -28,7 +28,7 @@ void quitOnTerminationSignals(QObject *parent)
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char byte;
         [[maybe_unused]] const auto read = ::read(g_signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
+        QCoreApplication::exit(0); // ends the loop even though the room window refuses to close
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;

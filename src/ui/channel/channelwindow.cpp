@@ -267,7 +267,8 @@ void ChannelWindow::connectCommands()
         m_session.closeConnection();
         if (m_tray)
             m_tray->RemoveTrayIcon();
-        QApplication::quit();
+        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
+        QCoreApplication::exit(0);
     });
 }
 
