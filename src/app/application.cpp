@@ -1,0 +1,98 @@
+#include "application.h"
+
+#include "app/launcherwindow.h"
+#include "app/linkpages.h"
+#include "app/loginwindow.h"
+#include "ui/channel/channelwindow.h"
+
+#include <QApplication>
+#include <QDir>
+
+Application::Application(const LaunchOptions &options, QObject *parent)
+    : QObject(parent), m_options(options), m_session(m_variables)
+{
+    if (!options.pagesBase.isEmpty())
+        LinkPages::setBase(QUrl(options.pagesBase));
+    // A direct sign-in sets the session variables here; otherwise the login window does.
+    m_variables.CurrentNick = options.nick;
+    m_variables.CurrentPassword = options.password;
+    m_variables.CurrentRoom = options.room.isEmpty() ? NetworkDefaults::Room : options.room;
+    m_session.setServer(options.host, options.port);
+    connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exitProgram);
+}
+
+Application::~Application()
+{
+    m_channel.reset();
+    m_session.closeConnection();
+}
+
+bool Application::openLogs(QString *error)
+{
+    if (m_options.logDir.isEmpty())
+        return true;
+    const QDir dir(m_options.logDir);
+    if (!QDir().mkpath(m_options.logDir)) {
+        *error = QStringLiteral("cannot create log directory %1").arg(m_options.logDir);
+        return false;
+    }
+    m_roomLog =
+        std::make_unique<ConversationLogFile>(dir.filePath(ConversationLogFile::roomFileName()));
+    if (!m_roomLog->isOpen()) {
+        *error =
+            QStringLiteral("cannot write %1: %2")
+                .arg(dir.filePath(ConversationLogFile::roomFileName()), m_roomLog->errorString());
+        return false;
+    }
+    m_session.roomView().setLog(m_roomLog.get());
+    // One log per partner, opened when a conversation with them first takes a slot.
+    m_session.conversations().setLogFactory([this, dir](const QString &nick) -> LineLog * {
+        auto &log = m_partnerLogs[nick];
+        if (!log)
+            log = std::make_unique<ConversationLogFile>(
+                dir.filePath(ConversationLogFile::partnerFileName(nick)));
+        return log.get();
+    });
+    return true;
+}
+
+void Application::start()
+{
+    QApplication::setWindowIcon(TrayIcon::defaultIcon());
+    if (!m_options.nick.isEmpty()) {
+        openChannel();
+        return;
+    }
+    m_launcher = std::make_unique<LauncherWindow>(m_tray);
+    connect(&m_tray, &TrayIcon::showLauncherRequested, m_launcher.get(), &QWidget::show);
+    connect(m_launcher.get(), &LauncherWindow::exitRequested, this, &Application::exitProgram);
+    connect(m_launcher.get(), &LauncherWindow::signInRequested, this, &Application::showLogin);
+    m_launcher->show();
+}
+
+void Application::showLogin()
+{
+    m_login = new LoginWindow(m_variables);
+    m_login->setAttribute(Qt::WA_DeleteOnClose);
+    m_login->setLauncher(m_launcher.get());
+    connect(m_login, &QObject::destroyed, this, [this] { m_login = nullptr; });
+    connect(m_login, &LoginWindow::connectRequested, this, &Application::openChannel);
+    connect(m_login, &LoginWindow::cancelRequested, this, &Application::exitProgram);
+    m_login->show();
+}
+
+void Application::openChannel()
+{
+    m_channel = std::make_unique<ChannelWindow>(m_session, &m_tray);
+    m_channel->show();
+    m_tray.AddChatTrayIcon();
+    m_session.ConnectToServer();
+    emit channelWindowOpened();
+}
+
+void Application::exitProgram()
+{
+    m_session.closeConnection();
+    // exit(), not quit(): quit() asks every window to close, and the room window only hides.
+    QCoreApplication::exit(0);
+}

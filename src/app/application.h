@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/commandline.h"
+#include "app/conversationlogfile.h"
+#include "app/sessionvariables.h"
+#include "app/trayicon.h"
+#include "irc/ircsession.h"
+
+#include <QObject>
+
+#include <map>
+#include <memory>
+
+class ChannelWindow;
+class LauncherWindow;
+class LoginWindow;
+
+// The running program: the session, the tray icon and the windows from the launcher to the
+// room window. A direct sign-in (a nickname on the command line) opens the room window at once;
+// otherwise the launcher leads to the login window, and Connect there to the room window.
+class Application : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Application(const LaunchOptions &options, QObject *parent = nullptr);
+    ~Application() override;
+
+    // Opens the conversation logs; false with a reason when the folder cannot be written.
+    bool openLogs(QString *error);
+    void start();
+
+    IrcSession &session() { return m_session; }
+    SessionVariables &variables() { return m_variables; }
+    TrayIcon &tray() { return m_tray; }
+    LauncherWindow *launcher() const { return m_launcher.get(); }
+    LoginWindow *loginWindow() const { return m_login; }
+    ChannelWindow *channelWindow() const { return m_channel.get(); }
+
+signals:
+    void channelWindowOpened();
+
+private:
+    void showLogin();
+    void openChannel();
+    void exitProgram();
+
+    LaunchOptions m_options;
+    SessionVariables m_variables;
+    IrcSession m_session;
+    TrayIcon m_tray;
+    std::unique_ptr<ConversationLogFile> m_roomLog;
+    std::map<QString, std::unique_ptr<ConversationLogFile>> m_partnerLogs;
+    std::unique_ptr<LauncherWindow> m_launcher;
+    LoginWindow *m_login = nullptr;
+    std::unique_ptr<ChannelWindow> m_channel;
+};
