@@ -58,6 +58,11 @@ QPixmap backgroundPicture(qreal ratio)
     QFont title = painter.font();
     title.setPointSizeF(22);
     title.setBold(true);
+    // The product name always fits its line, whatever font the system puts in its place.
+    const qreal room = area.width() - 110;
+    const qreal wide = QFontMetricsF(title).horizontalAdvance(QStringLiteral("Velmora Messenger"));
+    if (wide > room)
+        title.setPointSizeF(22 * room / wide);
     painter.setFont(title);
     painter.setPen(Qt::white);
     painter.drawText(QRectF(96, 60, area.width() - 110, 40), Qt::AlignLeft | Qt::AlignVCenter,

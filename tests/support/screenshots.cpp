@@ -1,0 +1,79 @@
+// Saves pictures of the program's windows, shown as a person sees them, for a look at how they
+// come out: the launcher, the login window, the room window and the colour picker.
+// Usage: velmora_screenshots DIR   (run under a display, e.g. Xvfb)
+#include "app/launcherwindow.h"
+#include "app/loginwindow.h"
+#include "app/sessionvariables.h"
+#include "app/trayicon.h"
+#include "irc/ircsession.h"
+#include "render/appendformatted.h"
+#include "render/colourpicker.h"
+#include "ui/channel/channelwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+void save(QWidget &window, const QString &path)
+{
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        std::fprintf(stderr, "%s was never shown\n", qPrintable(window.objectName()));
+    QTest::qWait(300);
+    window.grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    out.mkpath(QStringLiteral("."));
+
+    TrayIcon tray;
+    LauncherWindow launcher(tray);
+    save(launcher, out.filePath(QStringLiteral("launcher.png")));
+
+    SessionVariables variables;
+    LoginWindow login(variables);
+    save(login, out.filePath(QStringLiteral("login.png")));
+
+    variables = SessionVariables{QStringLiteral("demo"), QString(), QStringLiteral("#velmora"), 0};
+    IrcSession session(variables);
+    ChannelWindow room(session);
+    AppendFormatted(session.topicView(), u"Welcome to \x02Velmora\x02 - be \x03"
+                                         "4nice");
+    for (const char16_t *line : {u"\x03"
+                                 "3\x02*** You\x02 have joined \x02#velmora",
+                                 u"\x02\x03"
+                                 "6 < VelmoraBot > \x03"
+                                 "01\x02Hello! \x02"
+                                 "Bold\x02, \x1funderlined\x1f, "
+                                 u"\x16reversed\x16 and \x03"
+                                 "4c\x03"
+                                 "7o\x03"
+                                 "3l\x03"
+                                 "12o\x03"
+                                 "6u\x03"
+                                 "13r\x03s.",
+                                 u"\x03"
+                                 "6 VelmoraBot waves at everyone",
+                                 u"\x02\x03"
+                                 "2 < demo > \x02\x03"
+                                 "12 hi there"})
+        AppendFormatted(session.roomView(), QStringView(line));
+    session.members().addNames({QStringLiteral("@VelmoraBot"), QStringLiteral("demo"),
+                                QStringLiteral("+ann"), QStringLiteral("bob")});
+    session.members().flushPending();
+    session.UpdateUserCount();
+    save(room, out.filePath(QStringLiteral("room-window.png")));
+
+    ColourPicker picker(&room);
+    save(picker, out.filePath(QStringLiteral("colour-picker.png")));
+    return 0;
+}
