@@ -5,6 +5,7 @@
 #include "support/scriptedserver.h"
 #include "ui/channel/channelwindow.h"
 #include "ui/channel/linkpage.h"
+#include "ui/dialogs/todaywindow.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -237,8 +238,13 @@ void TestChannelWindow::linkPageRotation()
     QVERIFY(!m_window->linkRotationActive());
     QTest::qWait(50);
     QCOMPARE(shows.count(), 1); // never again
-    for (int page = 0; page < 4; ++page)
+    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
+                                     LinkPages::Links};
+    for (int page = 0; page < 4; ++page) {
         QVERIFY(m_window->linkPage(page)->hasView());
+        QCOMPARE(m_window->linkPage(page)->view()->url(), LinkPages::url(pages[page]));
+    }
+    QVERIFY(m_window->todayWindow() && m_window->todayWindow()->isVisible());
     LinkPages::setBase(QUrl());
 }
 

@@ -216,7 +216,7 @@ void ChannelWindow::buildLinkPages()
     const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
                                      LinkPages::Links};
     for (int page = 0; page < 4; ++page) {
-        auto *linkPage = new LinkPage(page, LinkPages::url(pages[page]));
+        auto *linkPage = new LinkPage(page, pages[page]);
         linkPage->setObjectName(QStringLiteral("linkpage%1").arg(page));
         const int background = page == 0 ? 0 : page + 1;
         addShape(linkPage, QStringLiteral("shapebg%1").arg(background), QColor(0, 86, 128))

@@ -37,7 +37,7 @@ QIcon browserIcon(const QString &kind)
 
 } // namespace
 
-LinkPage::LinkPage(int page, const QUrl &home, QWidget *parent)
+LinkPage::LinkPage(int page, LinkPages::Page home, QWidget *parent)
     : QWidget(parent), m_page(page), m_home(home)
 {
     auto addButton = [this](int index, const QString &kind, const QString &tip,
@@ -92,7 +92,7 @@ void LinkPage::navigate(const QUrl &url)
 void LinkPage::goHome()
 {
     stop();
-    navigate(m_home);
+    navigate(home());
 }
 
 void LinkPage::back()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/linkpages.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -16,13 +18,13 @@ class LinkPage : public QWidget
 public:
     // page 0 to 3: the view is named "web<page>", its buttons "imgweb<n>" for n = 3 * page + 1
     // (back), + 2 (refresh), + 3 (forward) and 13 + page (stop), the link "imghome<page + 1>".
-    LinkPage(int page, const QUrl &home, QWidget *parent = nullptr);
+    LinkPage(int page, LinkPages::Page home, QWidget *parent = nullptr);
 
     QWebEngineView *view();
     bool hasView() const { return m_view != nullptr; }
     // Where the web view goes, also when it is made later.
     void setViewGeometry(const QRect &rect);
-    QUrl home() const { return m_home; }
+    QUrl home() const { return LinkPages::url(m_home); }
 
     void navigate(const QUrl &url);
     void goHome();
@@ -34,7 +36,7 @@ public:
 
 private:
     int m_page;
-    QUrl m_home;
+    LinkPages::Page m_home;
     QWebEngineView *m_view = nullptr;
     QRect m_viewRect;
 };
