@@ -133,7 +133,7 @@ void TestFormatScan::scan()
 
 void TestFormatScan::colourSpecShapes_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("number");
     QTest::addColumn<bool>("valid");
     for (const char *valid :
          {"", "1", "12", "1,2", "12,3", "1,23", "1,", "12,", "12,34", ",1", ",12"})
@@ -144,9 +144,9 @@ void TestFormatScan::colourSpecShapes_data()
 
 void TestFormatScan::colourSpecShapes()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, number);
     QFETCH(bool, valid);
-    QCOMPARE(IsColourSpec(spec), valid);
+    QCOMPARE(IsColourSpec(number), valid);
 }
 
 void TestFormatScan::palette()

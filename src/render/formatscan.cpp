@@ -110,18 +110,18 @@ void scanFormatted(QStringView text, FormattedLine &out)
             writer.flush();
             // Grow the colour number while it still has a valid shape. The character that
             // breaks the shape is not consumed: it is examined again as ordinary input.
-            const qsizetype specStart = i + 1;
-            qsizetype end = specStart;
-            while (end < n && IsColourSpec(text.mid(specStart, end - specStart + 1)))
+            const qsizetype numberStart = i + 1;
+            qsizetype end = numberStart;
+            while (end < n && IsColourSpec(text.mid(numberStart, end - numberStart + 1)))
                 ++end;
             if (end >= n)
                 return; // a colour number running to the end of the text changes nothing
-            const QStringView spec = text.mid(specStart, end - specStart);
-            if (spec.isEmpty()) {
+            const QStringView number = text.mid(numberStart, end - numberStart);
+            if (number.isEmpty()) {
                 writer.style.colour = kDefaultColour;
             } else {
-                const qsizetype comma = spec.indexOf(u',');
-                const QStringView foreground = comma < 0 ? spec : spec.left(comma);
+                const qsizetype comma = number.indexOf(u',');
+                const QStringView foreground = comma < 0 ? number : number.left(comma);
                 writer.style.colour = PaletteColour(qint16(foreground.toInt()));
             }
             i = end;
