@@ -92,16 +92,20 @@ void NumericBranches::noGreeting(const ParsedLine &)
     m_session.SendData(u"JOIN "_qs + m_session.variables().CurrentRoom);
 }
 
-void NumericBranches::nickInUse(const ParsedLine &)
+void NumericBranches::nickRefused(const QString &problem, SessionPresenter::MessageIcon icon)
 {
     AppendFormatted(m_session.roomView(), u"\x03"
                                           "4 *** Error\x03"
-                                          "14 Nickname is in use. ");
-    m_session.presenter().showMessage(SessionPresenter::MessageIcon::Information,
-                                      QStringLiteral("Nick Error"),
-                                      QStringLiteral("Nickname is in use. Please enter another "
-                                                     "nickname."));
+                                          "14 "_qs +
+                                              problem);
+    m_session.presenter().showMessage(icon, QStringLiteral("Nick Error"),
+                                      problem.trimmed() + u" Please enter another nickname."_qs);
     m_session.presenter().showChangeNickDialog();
+}
+
+void NumericBranches::nickInUse(const ParsedLine &)
+{
+    nickRefused(QStringLiteral("Nickname is in use. "), SessionPresenter::MessageIcon::Information);
 }
 
 void NumericBranches::banned(const ParsedLine &)
@@ -126,14 +130,7 @@ void NumericBranches::whois(const ParsedLine &line)
 
 void NumericBranches::invalidNick(const ParsedLine &)
 {
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4 *** Error\x03"
-                                          "14 Invalid nickname.");
-    m_session.presenter().showMessage(SessionPresenter::MessageIcon::Exclamation,
-                                      QStringLiteral("Nick Error"),
-                                      QStringLiteral("Invalid nickname. Please enter another "
-                                                     "nickname."));
-    m_session.presenter().showChangeNickDialog();
+    nickRefused(QStringLiteral("Invalid nickname."), SessionPresenter::MessageIcon::Exclamation);
 }
 
 void NumericBranches::sessionEnded()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "irc/parsedline.h"
+#include "irc/sessionpresenter.h"
 
 class IrcSession;
 
@@ -30,6 +31,8 @@ public:
 private:
     // The session has ended: menus as after a socket error, room state emptied.
     void sessionEnded();
+    // The server refused the nickname: a line in the room, a box, the change-nick dialog.
+    void nickRefused(const QString &problem, SessionPresenter::MessageIcon icon);
 
     IrcSession &m_session;
 };
