@@ -39,6 +39,7 @@ private slots:
     void linkPageRotation();
     void homeLinkLoadsItsPage();
     void talkingInTheRoom();
+    void exitAsksFirst();
     void sayActionsNeedASelectedMember();
 
 private:
@@ -297,6 +298,18 @@ void TestChannelWindow::talkingInTheRoom()
     QTest::keyClick(dataout, Qt::Key_Return);
     QCOMPARE(m_server->receivedSettled(), QByteArray());
     QCOMPARE(dataout->text(), u"   "_qs);
+}
+
+void TestChannelWindow::exitAsksFirst()
+{
+    m_window->menus().action(QStringLiteral("mnudisconnect"))->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
+    QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
+    QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    QVERIFY(!m_session->connection().isClosed()); // No keeps everything as it was
+    QCOMPARE(m_server->exchange(QByteArray()), QByteArray());
 }
 
 void TestChannelWindow::sayActionsNeedASelectedMember()

@@ -6,6 +6,7 @@
 #include "render/chatview.h"
 #include "render/colourpicker.h"
 #include "ui/channel/linkpage.h"
+#include "ui/channel/roomcommands.h"
 #include "ui/dialogs/aboutdialog.h"
 #include "ui/dialogs/nickservdialogs.h"
 #include "ui/dialogs/todaywindow.h"
@@ -49,8 +50,8 @@ const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "dat
 } // namespace
 
 ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *parent)
-    : QMainWindow(parent), m_session(session), m_tray(tray), m_conversations(session),
-      m_composer(session, m_formatting)
+    : QMainWindow(parent), m_session(session), m_tray(tray), m_composer(session, m_formatting),
+      m_conversations(session, m_composer, m_formatting)
 {
     setObjectName(QStringLiteral("channel"));
     setWindowTitle(kCaption);
@@ -79,6 +80,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
             &ChannelWindow::showChannelWindow);
     connectCommands();
     connectComposition();
+    new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
     m_timerweb.setObjectName(QStringLiteral("timerweb"));
@@ -263,13 +265,8 @@ void ChannelWindow::connectCommands()
         connect(m_tray, &TrayIcon::aboutRequested, this, &ChannelWindow::showAboutBox);
         connect(m_tray, &TrayIcon::showChannelRequested, this, &ChannelWindow::showChannelWindow);
     }
-    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this, [this] {
-        m_session.closeConnection();
-        if (m_tray)
-            m_tray->RemoveTrayIcon();
-        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
-        QCoreApplication::exit(0);
-    });
+    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this,
+            &ChannelWindow::askToExit);
 }
 
 void ChannelWindow::applyLayout()
@@ -594,4 +591,24 @@ void ChannelWindow::askForAction()
     connect(ask, &QInputDialog::textValueSelected, this,
             [this](const QString &text) { m_composer.sendAct(text); });
     ask->open();
+}
+
+void ChannelWindow::askToExit()
+{
+    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("Velmora Messenger"),
+                                QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("exitquestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->clickedButton() != box->button(QMessageBox::Yes))
+            return;
+        // Without a goodbye to the server: the socket is simply closed.
+        m_session.closeConnection();
+        if (m_tray)
+            m_tray->RemoveTrayIcon();
+        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
+        QCoreApplication::exit(0);
+    });
+    box->open();
 }

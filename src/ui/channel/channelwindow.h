@@ -104,6 +104,7 @@ private:
     void tabChanged(int index);
     void rotateLinkPages();
     void askToHide();
+    void askToExit();
     void popUpCopyMenu(const QPoint &globalPos);
     void connectComposition();
     void sendRoomMessage();
@@ -130,10 +131,10 @@ private:
     int m_rotation = 0;
     QString m_savedSelection;
     bool m_hideQuestionOpen = false;
-    ConversationWindows m_conversations;
     NickServDialogs *m_nickServDialogs = nullptr;
     RoomFormatting m_formatting;
     RoomComposer m_composer;
+    ConversationWindows m_conversations; // after what its windows use
     QPointer<ColourPicker> m_fromcolor;
     QPointer<AboutDialog> m_frmabout;
     QPointer<TodayWindow> m_webtoday;

@@ -7,7 +7,10 @@ class ChatView;
 class IrcSession;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
+class RoomComposer;
+class RoomFormatting;
 
 // The window of one private conversation: the partner's name, the start line, the view of the
 // conversation and the input line. Closing it frees the partner's slot in the conversation
@@ -16,24 +19,50 @@ class ConversationWindow : public QWidget
 {
     Q_OBJECT
 public:
-    ConversationWindow(IrcSession &session, ChatBuffer &view, QWidget *parent = nullptr);
+    // Smallest size of the window, in twips.
+    static constexpr int MinimumWidthTwips = 7530;
+    static constexpr int MinimumHeightTwips = 4470;
+
+    // Messages go out through composer, in the room's formatting, which the input box previews.
+    ConversationWindow(IrcSession &session, ChatBuffer &view, RoomComposer &composer,
+                       const RoomFormatting &formatting, QWidget *parent = nullptr);
 
     // Shows the window for a partner: caption and heading become the partner's nick, and a
     // window that was closed starts again with a fresh start line.
     void open(const QString &partner);
     QString partner() const { return windowTitle(); }
 
+    // Sends what the input box holds to the partner and empties the box; blank input stays
+    // where it is and nothing is sent.
+    void send();
+    // Adds the partner to the blocked nicks unless listed already, then closes the window.
+    void blockPartner();
+
+signals:
+    // The "Smily" button: the user wants to pick a smiley for the input box.
+    void smileyPickerRequested();
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void appendStartLine();
+    void applyMinimumSize();
+    void previewFormatting();
+    bool inputEvent(QEvent *event);
+    bool viewEvent(QEvent *event);
 
     IrcSession &m_session;
     ChatBuffer &m_buffer;
+    RoomComposer &m_composer;
+    const RoomFormatting &m_formatting;
+    QString m_copiedText;
     ChatView *m_txtprvmsg = nullptr;
     QLabel *m_lbltop2 = nullptr;
     QLabel *m_lbltop3 = nullptr;
     QLineEdit *m_txtprvtosnd = nullptr;
     QPushButton *m_cmdclose = nullptr;
+    QMenu *m_copye = nullptr;
 };

@@ -23,7 +23,8 @@ ConversationWindow &ConversationWindows::window(int slot)
 {
     auto &window = m_windows[size_t(slot)];
     if (!window)
-        window = new ConversationWindow(m_session, m_session.conversations().view(slot));
+        window = new ConversationWindow(m_session, m_session.conversations().view(slot), m_composer,
+                                        m_formatting);
     return *window;
 }
 

@@ -9,13 +9,19 @@
 class ConversationWindow;
 class IrcSession;
 class QWidget;
+class RoomComposer;
+class RoomFormatting;
 
 // The private conversation windows, one per slot of the session's conversation table, made on
 // first use and kept for reuse.
 class ConversationWindows
 {
 public:
-    explicit ConversationWindows(IrcSession &session) : m_session(session) {}
+    // The windows send through composer in the room's formatting; both must outlive the windows.
+    ConversationWindows(IrcSession &session, RoomComposer &composer,
+                        const RoomFormatting &formatting)
+        : m_session(session), m_composer(composer), m_formatting(formatting)
+    {}
     ~ConversationWindows();
 
     SessionPresenter::ConversationWindowState state(int slot) const;
@@ -26,5 +32,7 @@ public:
 
 private:
     IrcSession &m_session;
+    RoomComposer &m_composer;
+    const RoomFormatting &m_formatting;
     std::array<QPointer<ConversationWindow>, 101> m_windows;
 };
