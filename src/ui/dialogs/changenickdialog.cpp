@@ -4,10 +4,7 @@
 #include "irc/sessionpresenter.h"
 #include "ui/dialogs/nickservdialogs.h"
 
-#include <QBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 ChangeNickDialog::ChangeNickDialog(IrcSession &session, QWidget *parent)
     : QDialog(parent), m_session(session)
@@ -16,22 +13,8 @@ ChangeNickDialog::ChangeNickDialog(IrcSession &session, QWidget *parent)
     setWindowTitle(QStringLiteral("Change Nick"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto *label1 = new QLabel(QStringLiteral("Enter Your New Nickname"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    auto *change = new QPushButton(QStringLiteral("Change"), this);
-    change->setObjectName(QStringLiteral("XPButton1"));
-    change->setAutoDefault(false); // Enter acts through the text box's own connection
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(label1);
-    layout->addWidget(m_text1);
-    layout->addWidget(change, 0, Qt::AlignRight);
-
-    connect(change, &QPushButton::clicked, this, &ChangeNickDialog::change);
-    connect(m_text1, &QLineEdit::returnPressed, this, &ChangeNickDialog::change);
-    m_text1->setFocus();
+    m_text1 =
+        buildChangeForm(this, QStringLiteral("Enter Your New Nickname"), [this] { change(); });
 }
 
 void ChangeNickDialog::change()

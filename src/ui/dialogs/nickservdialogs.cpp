@@ -3,7 +3,10 @@
 #include "app/sessionvariables.h"
 #include "irc/ircsession.h"
 
+#include <QBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -23,6 +26,27 @@ QString sendableText(const QLineEdit *box)
     while (end < text.size() && text[end] != u'\r' && text[end] != u'\n' && text[end] != QChar(0))
         ++end;
     return text.first(end);
+}
+
+QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change)
+{
+    auto *label1 = new QLabel(prompt, dialog);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto *text1 = new QLineEdit(dialog);
+    text1->setObjectName(QStringLiteral("Text1"));
+    auto *button = new QPushButton(QStringLiteral("Change"), dialog);
+    button->setObjectName(QStringLiteral("XPButton1"));
+    button->setAutoDefault(false); // Enter acts through the text box's own connection
+
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(label1);
+    layout->addWidget(text1);
+    layout->addWidget(button, 0, Qt::AlignRight);
+
+    QObject::connect(button, &QPushButton::clicked, dialog, change);
+    QObject::connect(text1, &QLineEdit::returnPressed, dialog, change);
+    text1->setFocus();
+    return text1;
 }
 
 NickServDialogs::NickServDialogs(IrcSession &session, QWidget *dialogParent, QObject *parent)

@@ -6,16 +6,24 @@
 #include "ui/dialogs/registerdialog.h"
 
 #include <QObject>
+
+#include <functional>
 #include <QPointer>
 
 class IrcSession;
 class QLineEdit;
+class QDialog;
 class QWidget;
 
 // The part of a box's text that can go out inside one protocol line: everything before the first
 // CR, LF or NUL. A pasted text may hold them, and the session would cut the whole line there, so
 // the dialogs cut each field first and the rest of the line still goes out as typed.
 QString sendableText(const QLineEdit *box);
+
+// Fills a one-question dialog: the prompt `Label1`, the text box `Text1` and the button
+// `XPButton1` "Change"; the button and Enter in the box run change. Returns the text box; the
+// dialog's layout is a QVBoxLayout that callers may add to.
+QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change);
 
 // Loads the NickServ dialogs on first use and shows them. A dialog unloads itself when it is
 // closed, so the next request loads a fresh one.
