@@ -1,10 +1,10 @@
 #include "app/linkpages.h"
+#include "controls/sablecoolbutton.h"
 #include "ui/dialogs/aboutdialog.h"
 #include "ui/dialogs/todaywindow.h"
 
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -131,7 +131,7 @@ void TestAboutAndToday::aboutBoxTexts()
     QVERIFY(!named<QLabel>(&about, "Label3")->text().isEmpty());
     for (const char *image : {"Image1", "Image2"})
         QVERIFY2(!named<QLabel>(&about, image)->pixmap().isNull(), image);
-    auto *ok = named<QPushButton>(&about, "ok");
+    auto *ok = named<SableCoolButton>(&about, "ok");
     QCOMPARE(ok->text(), u"OK"_qs);
     QCOMPARE(ok->font().family(), u"Comic Sans MS"_qs);
 }
@@ -152,7 +152,7 @@ void TestAboutAndToday::aboutBoxUnloads()
     if (escape)
         QTest::keyClick(about, Qt::Key_Escape);
     else
-        QTest::mouseClick(named<QPushButton>(about, "ok"), Qt::LeftButton);
+        QTest::mouseClick(named<SableCoolButton>(about, "ok"), Qt::LeftButton);
     QVERIFY(unloaded(about));
 }
 

@@ -1,4 +1,5 @@
 #include "app/sessionvariables.h"
+#include "controls/sablecoolbutton.h"
 #include "irc/blockednicks.h"
 #include "irc/ircsession.h"
 #include "irc/memberlist.h"
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
 
 // The blocked list and its window, driven as the user and the other windows drive them.
@@ -35,7 +35,7 @@ namespace {
 
 void click(QWidget &window, const char *button)
 {
-    auto *target = window.findChild<QPushButton *>(QLatin1String(button));
+    auto *target = window.findChild<SableCoolButton *>(QLatin1String(button));
     QVERIFY2(target, button);
     QTest::mouseClick(target, Qt::LeftButton);
 }

@@ -1,5 +1,6 @@
 #include "app/linkpages.h"
 #include "app/sessionvariables.h"
+#include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
 #include "support/scriptedserver.h"
@@ -155,6 +156,7 @@ void TestChannelWindow::layoutAtDesignSize()
     QCOMPARE(m_window->element("lstnicks")->geometry(), t.toPixels(QRect(6835, 405, 2040, 6600)));
     QCOMPARE(m_window->element("dataout")->geometry(), t.toPixels(QRect(120, 7370, 6135, 330)));
     QCOMPARE(m_window->element("cmdsend")->geometry().topLeft(), QPoint(421, 491));
+    QVERIFY(qobject_cast<SableCoolButton *>(m_window->element("cmdsend")));
 }
 
 void TestChannelWindow::minimumSizeSnapsBack()

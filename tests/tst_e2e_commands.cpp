@@ -5,12 +5,12 @@
 #include "support/sessionrecorder.h"
 #include "ui/channel/channelwindow.h"
 
+#include <QAbstractButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
 
 // The room window's commands and dialogs against a real InspIRCd with Anope: what they send is
@@ -37,7 +37,7 @@ private:
     }
     void click(QWidget *parent, const char *name)
     {
-        auto *button = parent->findChild<QPushButton *>(QString::fromLatin1(name));
+        auto *button = parent->findChild<QAbstractButton *>(QString::fromLatin1(name));
         QVERIFY2(button, name);
         QTest::mouseClick(button, Qt::LeftButton);
     }

@@ -2,6 +2,7 @@
 #include "app/launcherwindow.h"
 #include "app/loginwindow.h"
 #include "app/settingsstore.h"
+#include "controls/xpbutton.h"
 #include "render/chatview.h"
 #include "support/ircclient.h"
 #include "support/ircnetwork.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -67,7 +67,7 @@ void TestEndToEndLogin::signInJoinAndTalk()
     QTest::keyClicks(nick, QStringLiteral("lena"));
     QCOMPARE(login->findChild<QComboBox *>(QStringLiteral("echa"))->currentText(), u"#velmora"_qs);
     QSignalSpy opened(&application, &Application::channelWindowOpened);
-    QTest::mouseClick(login->findChild<QPushButton *>(QStringLiteral("cmdok")), Qt::LeftButton);
+    QTest::mouseClick(login->findChild<XPButton *>(QStringLiteral("cmdok")), Qt::LeftButton);
     QTRY_COMPARE(opened.count(), 1);
     ChannelWindow *room = application.channelWindow();
     QVERIFY(room->isVisible());

@@ -4,6 +4,7 @@
 #include "app/sessionvariables.h"
 #include "app/settingsstore.h"
 #include "app/trayicon.h"
+#include "controls/xpbutton.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -381,7 +382,7 @@ void TestLogin::refusals()
     retype(box(&login, "txtnick"), nick);
     QCOMPARE(box(&login, "txtnick")->text(), nick);
     retype(box(&login, "txtpwd"), QStringLiteral("pw"));
-    click(&login, "cmdok");
+    QTest::mouseClick(named<XPButton>(&login, "cmdok"), Qt::LeftButton);
     QCOMPARE(vars.CurrentRoom, QStringLiteral("#velmora"));
 
     if (message.isEmpty()) {
@@ -667,7 +668,7 @@ void TestLogin::closingEndsTheProgram()
     QVERIFY(showActive(&login));
     retype(box(&login, "txtnick"), QStringLiteral("bob"));
     if (cancelButton)
-        click(&login, "cancel");
+        QTest::mouseClick(named<XPButton>(&login, "cancel"), Qt::LeftButton);
     else
         login.close();
     QCOMPARE(cancelled.count(), 1);

@@ -1,4 +1,6 @@
 #include "app/sessionvariables.h"
+#include "controls/sablecoolbutton.h"
+#include "controls/xpbutton.h"
 #include "irc/ircsession.h"
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
@@ -12,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
@@ -69,7 +70,7 @@ void act(QWidget *dialog, const QString &action)
 {
     const QStringList words = action.split(u' ');
     if (words[0] == u"click")
-        QTest::mouseClick(named<QPushButton>(dialog, words[1]), Qt::LeftButton);
+        QTest::mouseClick(named<QAbstractButton>(dialog, words[1]), Qt::LeftButton);
     else if (words[0] == u"enter")
         QTest::keyClick(box(dialog, words[1]), Qt::Key_Return);
     else if (words[0] == u"escape")
@@ -117,6 +118,8 @@ private slots:
     void identifyNickBox_data();
     void identifyNickBox();
     void identifyHandsOverToChangeNick();
+    void buttonKinds_data();
+    void buttonKinds();
 
 private:
     QDialog *open(Kind kind);
@@ -368,7 +371,7 @@ void TestNickServDialogs::refusals()
     fill(dialog, fields);
     const QString shownCode = code(dialog);
     const QString typedCode = box(dialog, QStringLiteral("txtcode"))->text();
-    QTest::mouseClick(named<QPushButton>(dialog, button), Qt::LeftButton);
+    QTest::mouseClick(named<XPButton>(dialog, button), Qt::LeftButton);
 
     // The click has returned with the box up: it does not hold up the event loop.
     QMessageBox *shown = shownMessage(dialog);
@@ -396,7 +399,7 @@ void TestNickServDialogs::dropIgnoresTheOtherBoxes()
     fill(dialog, {"pwd=pw", "rpwd=qq", "mid=a@b.c"});
     QCOMPARE(open(Kind::Drop), dialog.data());
     fill(dialog, {"txtcode={code}"});
-    QTest::mouseClick(named<QPushButton>(dialog, QStringLiteral("cmddrop")), Qt::LeftButton);
+    QTest::mouseClick(named<XPButton>(dialog, QStringLiteral("cmddrop")), Qt::LeftButton);
 
     QVERIFY(!shownMessage(dialog));
     QCOMPARE(sent(), QByteArray("nickserv drop \n"));
@@ -497,13 +500,38 @@ void TestNickServDialogs::identifyHandsOverToChangeNick()
     QSignalSpy channel(m_dialogs.get(), &NickServDialogs::showChannelRequested);
     QPointer<QDialog> identify = open(Kind::Identify);
     fill(identify, {"txtpwd=pw"});
-    QTest::mouseClick(named<QPushButton>(identify, QStringLiteral("cn")), Qt::LeftButton);
+    QTest::mouseClick(named<SableCoolButton>(identify, QStringLiteral("cn")), Qt::LeftButton);
 
     QCOMPARE(channel.count(), 1);
     QDialog *changeNick = m_dialogs->changeNickDialog();
     QVERIFY(changeNick && changeNick->isVisible());
     QTRY_VERIFY(!identify);
     QCOMPARE(sent(), QByteArray());
+}
+
+void TestNickServDialogs::buttonKinds_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("className");
+    QTest::newRow("identify ok") << Kind::Identify << "cmdok" << QByteArray("SableCoolButton");
+    QTest::newRow("identify change nick")
+        << Kind::Identify << "cn" << QByteArray("SableCoolButton");
+    for (const char *name : {"cmdok", "cmddrop", "cancel"})
+        QTest::addRow("register %s", name) << Kind::Register << name << QByteArray("XPButton");
+    QTest::newRow("change nick") << Kind::ChangeNick << "XPButton1"
+                                 << QByteArray("SableCoolButton");
+    QTest::newRow("change password")
+        << Kind::ChangePassword << "XPButton1" << QByteArray("SableCoolButton");
+}
+
+void TestNickServDialogs::buttonKinds()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, className);
+    QCOMPARE(QByteArray(named<QAbstractButton>(open(kind), button)->metaObject()->className()),
+             className);
 }
 
 QTEST_MAIN(TestNickServDialogs)

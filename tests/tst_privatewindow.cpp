@@ -1,4 +1,6 @@
 #include "app/sessionvariables.h"
+#include "controls/sablecoolbutton.h"
+#include "controls/xpbutton.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
 #include "render/roomcomposer.h"
@@ -262,7 +264,7 @@ void TestPrivateWindow::blockAddsOnceAndCloses()
 {
     BlockedNicks &blocked = m_session->blockedNicks();
     blocked.add(QStringLiteral("Bob")); // another nick: entries compare with case
-    auto *block = child<QPushButton>("cmdblock");
+    auto *block = child<SableCoolButton>("cmdblock");
     QCOMPARE(block->text(), u"Block"_qs);
     QCOMPARE(block->toolTip(), u"Block This User"_qs);
     for (int round = 0; round < 2; ++round) {
@@ -336,7 +338,7 @@ void TestPrivateWindow::viewMouse()
 void TestPrivateWindow::smileyButtonAsksForThePicker()
 {
     QSignalSpy requests(m_window, &ConversationWindow::smileyPickerRequested);
-    auto *smily = child<QPushButton>("SableCoolButton1");
+    auto *smily = child<XPButton>("SableCoolButton1");
     QCOMPARE(smily->text(), u"Smily"_qs);
     QTest::mouseClick(smily, Qt::LeftButton);
     QCOMPARE(requests.size(), qsizetype(1));

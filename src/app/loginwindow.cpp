@@ -4,6 +4,7 @@
 #include "app/sessionvariables.h"
 #include "app/settingsstore.h"
 #include "app/trayicon.h"
+#include "controls/xpbutton.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -18,7 +19,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 
@@ -222,9 +222,9 @@ LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
     m_las = addCheckBox(this, "las", QStringLiteral("Load At Startup"),
                         QStringLiteral("Load When Computer Starts"));
 
-    m_cmdok = new QPushButton(QStringLiteral("Connect"), this);
+    m_cmdok = new XPButton(QStringLiteral("Connect"), this);
     m_cmdok->setObjectName(QStringLiteral("cmdok"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto *cancel = new XPButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
 
     auto *heading = new QHBoxLayout;
@@ -255,10 +255,10 @@ LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
     layout->addWidget(imgstatic);
     layout->addLayout(buttons);
 
-    connect(m_cmdok, &QPushButton::clicked, this, &LoginWindow::connectToChat);
+    connect(m_cmdok, &XPButton::clicked, this, &LoginWindow::connectToChat);
     connect(m_txtnick, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
     connect(m_txtpwd, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
-    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancel, &XPButton::clicked, this, &QWidget::close);
 
     // toggled: only real changes count, made by the user or by the program alike.
     connect(m_autonick, &QCheckBox::toggled, this, &LoginWindow::guestToggled);

@@ -6,7 +6,7 @@ struct SessionVariables;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QPushButton;
+class XPButton;
 
 // Collects the nickname, password and room, remembers what the user asks it to between runs
 // (store section "Store": username, password, number), and sets the session variables for the
@@ -46,7 +46,7 @@ private:
     QCheckBox *m_remme;
     QCheckBox *m_rempwd;
     QCheckBox *m_las;
-    QPushButton *m_cmdok;
+    XPButton *m_cmdok;
     bool m_connecting = false;
     // Activation only runs its sequence when it comes from another window of the program or is
     // the first one, not on a return from the window's own message box or another program.

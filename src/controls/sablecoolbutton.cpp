@@ -34,6 +34,11 @@ SableCoolButton::SableCoolButton(QWidget *parent) : QAbstractButton(parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+SableCoolButton::SableCoolButton(const QString &caption, QWidget *parent) : SableCoolButton(parent)
+{
+    setText(caption);
+}
+
 void SableCoolButton::setCaptionTitle(const QString &caption)
 {
     setText(caption);

@@ -33,6 +33,7 @@ public:
     Q_ENUM(IconPosition)
 
     explicit SableCoolButton(QWidget *parent = nullptr);
+    explicit SableCoolButton(const QString &caption, QWidget *parent = nullptr);
 
     QString captionTitle() const { return text(); }
     void setCaptionTitle(const QString &caption);

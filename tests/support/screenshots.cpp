@@ -1,5 +1,6 @@
 // Saves pictures of the program's windows, shown as a person sees them, for a look at how they
-// come out: the launcher, the login window, the room window and the colour picker.
+// come out: the launcher, the login window, the room window, the colour picker, a private
+// conversation, the blocked-nicks list, the NickServ dialogs and the about box.
 // Usage: velmora_screenshots DIR   (run under a display, e.g. Xvfb)
 #include "app/launcherwindow.h"
 #include "app/loginwindow.h"
@@ -8,7 +9,16 @@
 #include "irc/ircsession.h"
 #include "render/appendformatted.h"
 #include "render/colourpicker.h"
+#include "render/roomcomposer.h"
+#include "render/roomformatting.h"
 #include "ui/channel/channelwindow.h"
+#include "ui/dialogs/aboutdialog.h"
+#include "ui/dialogs/blockednickswindow.h"
+#include "ui/dialogs/changenickdialog.h"
+#include "ui/dialogs/changepassworddialog.h"
+#include "ui/dialogs/identifydialog.h"
+#include "ui/dialogs/registerdialog.h"
+#include "ui/private/conversationwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,5 +85,30 @@ int main(int argc, char *argv[])
 
     ColourPicker picker(&room);
     save(picker, out.filePath(QStringLiteral("colour-picker.png")));
+
+    RoomFormatting formatting;
+    RoomComposer composer(session, formatting);
+    ConversationWindow conversation(session, session.conversations().view(1), composer,
+                                    formatting);
+    conversation.open(QStringLiteral("ann"));
+    AppendFormatted(session.conversations().view(1), u"\x02\x03"
+                                                     "4< ann > \x02\x03"
+                                                     "1hi demo :)");
+    save(conversation, out.filePath(QStringLiteral("private-window.png")));
+
+    session.blockedNicks().add(QStringLiteral("spammer"));
+    BlockedNicksWindow blocked(session.blockedNicks(), session.members());
+    save(blocked, out.filePath(QStringLiteral("blocked-nicks.png")));
+
+    IdentifyDialog identify(session);
+    save(identify, out.filePath(QStringLiteral("identify.png")));
+    RegisterDialog registration(session);
+    save(registration, out.filePath(QStringLiteral("register.png")));
+    ChangeNickDialog changeNick(session);
+    save(changeNick, out.filePath(QStringLiteral("change-nick.png")));
+    ChangePasswordDialog changePassword(session);
+    save(changePassword, out.filePath(QStringLiteral("change-password.png")));
+    AboutDialog about(QStringLiteral("irc.velmora.chat"));
+    save(about, out.filePath(QStringLiteral("about.png")));
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "app/linkpages.h"
 #include "app/trayicon.h"
+#include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
 #include "render/colourpicker.h"
@@ -22,7 +23,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QWindow>
@@ -182,7 +182,7 @@ void ChannelWindow::buildChatPage(QWidget *page)
     m_dataout->setFont(makeFont(QStringLiteral("Arial"), 9));
     registerElement(m_dataout);
 
-    m_cmdsend = new QPushButton(QStringLiteral("Send"), page);
+    m_cmdsend = new SableCoolButton(QStringLiteral("Send"), page);
     m_cmdsend->setObjectName(QStringLiteral("cmdsend"));
     m_cmdsend->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     registerElement(m_cmdsend);
@@ -504,7 +504,7 @@ TodayWindow *ChannelWindow::todayWindow() const
 
 void ChannelWindow::connectComposition()
 {
-    connect(m_cmdsend, &QPushButton::clicked, this, [this] {
+    connect(m_cmdsend, &SableCoolButton::clicked, this, [this] {
         sendRoomMessage();
         m_dataout->setFocus();
     });

@@ -22,7 +22,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPushButton;
+class SableCoolButton;
 class QTabWidget;
 class AboutDialog;
 class ColourPicker;
@@ -122,7 +122,7 @@ private:
     QListView *m_lstnicks = nullptr;
     QLabel *m_lblusers = nullptr;
     QLineEdit *m_dataout = nullptr;
-    QPushButton *m_cmdsend = nullptr;
+    SableCoolButton *m_cmdsend = nullptr;
     QCheckBox *m_chkbold = nullptr;
     QCheckBox *m_chkunder = nullptr;
     QLabel *m_lblcolortitle = nullptr;

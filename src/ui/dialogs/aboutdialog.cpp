@@ -1,6 +1,7 @@
 #include "aboutdialog.h"
 
 #include "app/dragform.h"
+#include "controls/sablecoolbutton.h"
 
 #include <QBoxLayout>
 #include <QFontMetricsF>
@@ -8,7 +9,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
 
 namespace {
 
@@ -159,11 +159,11 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
                  QStringLiteral("Velmora Messenger is made by the Velmora team, www.velmora.chat"));
     label3->setAlignment(Qt::AlignCenter);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    auto *ok = new SableCoolButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setFont(QFont(QStringLiteral("Comic Sans MS")));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::close);
+    ok->setFocus();
+    connect(ok, &SableCoolButton::clicked, this, &QDialog::close);
 
     auto *top = new QHBoxLayout;
     top->addWidget(image1);

@@ -1,5 +1,6 @@
 #include "blockednickswindow.h"
 
+#include "controls/sablecoolbutton.h"
 #include "irc/blockednicks.h"
 #include "irc/memberlist.h"
 
@@ -7,7 +8,6 @@
 #include <QInputDialog>
 #include <QListView>
 #include <QMessageBox>
-#include <QPushButton>
 
 BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &members,
                                        QWidget *parent)
@@ -28,12 +28,10 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
     auto *buttons = new QVBoxLayout;
     auto addButton = [&](const char *name, const QString &caption, const QString &tip,
                          auto action) {
-        auto *button = new QPushButton(caption, this);
+        auto *button = new SableCoolButton(caption, this);
         button->setObjectName(QLatin1String(name));
         button->setToolTip(tip);
-        // Enter must not empty or replace the list by accident.
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, action);
+        connect(button, &SableCoolButton::clicked, this, action);
         buttons->addWidget(button);
     };
     addButton("cmdadd", QStringLiteral("Add More"), QStringLiteral("Add Nick"),

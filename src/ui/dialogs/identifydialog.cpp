@@ -1,5 +1,6 @@
 #include "identifydialog.h"
 
+#include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "ui/dialogs/nickservdialogs.h"
 
@@ -7,7 +8,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     : QDialog(parent), m_session(session)
@@ -33,13 +33,10 @@ IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     m_txtpwd->setObjectName(QStringLiteral("txtpwd"));
     m_txtpwd->setEchoMode(QLineEdit::Password);
 
-    auto *cmdok = new QPushButton(QStringLiteral("OK"), this);
+    auto *cmdok = new SableCoolButton(QStringLiteral("OK"), this);
     cmdok->setObjectName(QStringLiteral("cmdok"));
-    auto *cn = new QPushButton(QStringLiteral("Change Nick"), this);
+    auto *cn = new SableCoolButton(QStringLiteral("Change Nick"), this);
     cn->setObjectName(QStringLiteral("cn"));
-    // Enter acts only in the password box, through its own connection below.
-    for (QPushButton *button : {cmdok, cn})
-        button->setAutoDefault(false);
 
     auto *fields = new QFormLayout;
     fields->addRow(lblusr, m_txtnick);
@@ -53,9 +50,9 @@ IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
-    connect(cmdok, &QPushButton::clicked, this, &IdentifyDialog::identify);
+    connect(cmdok, &SableCoolButton::clicked, this, &IdentifyDialog::identify);
     connect(m_txtpwd, &QLineEdit::returnPressed, this, &IdentifyDialog::identify);
-    connect(cn, &QPushButton::clicked, this, &IdentifyDialog::changeNick);
+    connect(cn, &SableCoolButton::clicked, this, &IdentifyDialog::changeNick);
     m_txtpwd->setFocus();
 }
 

@@ -1,12 +1,12 @@
 #include "nickservdialogs.h"
 
 #include "app/sessionvariables.h"
+#include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -34,16 +34,15 @@ QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function
     label1->setObjectName(QStringLiteral("Label1"));
     auto *text1 = new QLineEdit(dialog);
     text1->setObjectName(QStringLiteral("Text1"));
-    auto *button = new QPushButton(QStringLiteral("Change"), dialog);
+    auto *button = new SableCoolButton(QStringLiteral("Change"), dialog);
     button->setObjectName(QStringLiteral("XPButton1"));
-    button->setAutoDefault(false); // Enter acts through the text box's own connection
 
     auto *layout = new QVBoxLayout(dialog);
     layout->addWidget(label1);
     layout->addWidget(text1);
     layout->addWidget(button, 0, Qt::AlignRight);
 
-    QObject::connect(button, &QPushButton::clicked, dialog, change);
+    QObject::connect(button, &SableCoolButton::clicked, dialog, change);
     QObject::connect(text1, &QLineEdit::returnPressed, dialog, change);
     text1->setFocus();
     return text1;

@@ -1,5 +1,6 @@
 #include "registerdialog.h"
 
+#include "controls/xpbutton.h"
 #include "irc/ircsession.h"
 #include "ui/dialogs/nickservdialogs.h"
 
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRandomGenerator>
 
 namespace {
@@ -31,12 +31,10 @@ QLineEdit *namedBox(const char *name, const QString &toolTip, QWidget *parent)
     return box;
 }
 
-QPushButton *namedButton(const QString &text, const char *name, QWidget *parent)
+XPButton *namedButton(const QString &text, const char *name, QWidget *parent)
 {
-    auto *button = new QPushButton(text, parent);
+    auto *button = new XPButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    // Enter acts only in the e-mail box, through its own connection.
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -94,10 +92,10 @@ RegisterDialog::RegisterDialog(IrcSession &session, QWidget *parent)
                                  "results", this));
     layout->addLayout(buttons);
 
-    connect(m_cmdok, &QPushButton::clicked, this, &RegisterDialog::registerNickname);
+    connect(m_cmdok, &XPButton::clicked, this, &RegisterDialog::registerNickname);
     connect(m_mid, &QLineEdit::returnPressed, this, &RegisterDialog::registerNickname);
-    connect(m_cmddrop, &QPushButton::clicked, this, &RegisterDialog::dropNickname);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_cmddrop, &XPButton::clicked, this, &RegisterDialog::dropNickname);
+    connect(cancel, &XPButton::clicked, this, &QDialog::close);
 
     newCode();
     m_nick->setText(session.variables().CurrentNick);

@@ -5,7 +5,7 @@
 class IrcSession;
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class XPButton;
 
 // Registers or drops the current nickname with NickServ. Either action first asks the user to
 // type back a random code shown in the dialog; the code lives as long as the dialog, which
@@ -42,6 +42,6 @@ private:
     QLineEdit *m_mid;
     QLabel *m_lbcode;
     QLineEdit *m_txtcode;
-    QPushButton *m_cmdok;
-    QPushButton *m_cmddrop;
+    XPButton *m_cmdok;
+    XPButton *m_cmddrop;
 };

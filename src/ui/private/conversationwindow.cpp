@@ -1,5 +1,7 @@
 #include "conversationwindow.h"
 
+#include "controls/sablecoolbutton.h"
+#include "controls/xpbutton.h"
 #include "irc/ircsession.h"
 #include "render/appendformatted.h"
 #include "render/chatview.h"
@@ -75,13 +77,13 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_cmdclose->setToolTip(QStringLiteral("Send"));
     m_cmdclose->installEventFilter(this);
     connect(m_cmdclose, &QPushButton::clicked, this, &ConversationWindow::send);
-    auto *cmdblock = new QPushButton(QStringLiteral("Block"), this);
+    auto *cmdblock = new SableCoolButton(QStringLiteral("Block"), this);
     cmdblock->setObjectName(QStringLiteral("cmdblock"));
     cmdblock->setToolTip(QStringLiteral("Block This User"));
-    connect(cmdblock, &QPushButton::clicked, this, &ConversationWindow::blockPartner);
-    auto *smily = new QPushButton(QStringLiteral("Smily"), this);
+    connect(cmdblock, &SableCoolButton::clicked, this, &ConversationWindow::blockPartner);
+    auto *smily = new XPButton(QStringLiteral("Smily"), this);
     smily->setObjectName(QStringLiteral("SableCoolButton1"));
-    connect(smily, &QPushButton::clicked, this, &ConversationWindow::smileyPickerRequested);
+    connect(smily, &XPButton::clicked, this, &ConversationWindow::smileyPickerRequested);
     inputRow->addWidget(m_txtprvtosnd, 1);
     inputRow->addWidget(m_cmdclose);
     inputRow->addWidget(cmdblock);
