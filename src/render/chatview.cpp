@@ -1,6 +1,7 @@
 #include "chatview.h"
 
 #include "chatbuffer.h"
+#include "smileytable.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -22,12 +24,114 @@ constexpr int kMinLayoutWidth = 40; // keeps a squeezed view from splitting line
 constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
 constexpr int kAutoScrollMs = 50;
+
+// A smiley code in a line and the size its picture is drawn at.
+struct PictureSpan
+{
+    int start;
+    int length;
+    int index; // in SmileyTable::codes()
+    QSize size;
+};
+
+QFont fontOf(const QFont &lineFont, const QTextCharFormat &format)
+{
+    QFont font = lineFont;
+    if (format.hasProperty(QTextFormat::FontPointSize))
+        font.setPointSizeF(format.fontPointSize());
+    if (format.hasProperty(QTextFormat::FontWeight))
+        font.setWeight(QFont::Weight(format.fontWeight()));
+    return font;
+}
+
+// The formats of a line with room made for its smiley pictures. The characters of each code get
+// an absolute letter spacing that makes their run exactly as wide as the picture, and are drawn
+// transparent; the picture is painted over them. The text itself stays as it is, so selecting and
+// copying still see the code. Formats are split where codes begin and end, never overlapped.
+QList<QTextLayout::FormatRange> withPictureRoom(const QString &text, const QFont &lineFont,
+                                                const QList<QTextLayout::FormatRange> &formats,
+                                                const std::vector<PictureSpan> &spans)
+{
+    const int length = int(text.size());
+    std::vector<int> bounds{0, length};
+    for (const QTextLayout::FormatRange &range : formats) {
+        bounds.push_back(range.start);
+        bounds.push_back(range.start + range.length);
+    }
+    for (const PictureSpan &span : spans) {
+        bounds.push_back(span.start);
+        bounds.push_back(span.start + span.length);
+    }
+    std::sort(bounds.begin(), bounds.end());
+    bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+
+    struct Piece
+    {
+        int start;
+        int end;
+        qsizetype format; // covering format, or -1
+        qsizetype span;   // covering code, or -1
+    };
+    std::vector<Piece> pieces;
+    std::vector<qreal> natural(spans.size(), 0);
+    qsizetype f = 0;
+    size_t p = 0;
+    for (size_t i = 0; i + 1 < bounds.size(); ++i) {
+        const int start = bounds[i];
+        const int end = bounds[i + 1];
+        if (start >= length)
+            break;
+        while (f < formats.size() && formats[f].start + formats[f].length <= start)
+            ++f;
+        while (p < spans.size() && spans[p].start + spans[p].length <= start)
+            ++p;
+        const qsizetype format = f < formats.size() && formats[f].start <= start ? f : -1;
+        const qsizetype span = p < spans.size() && spans[p].start <= start ? qsizetype(p) : -1;
+        if (format < 0 && span < 0)
+            continue;
+        pieces.push_back({start, end, format, span});
+        if (span >= 0) {
+            const QFont font = format >= 0 ? fontOf(lineFont, formats[format].format) : lineFont;
+            natural[size_t(span)] +=
+                QFontMetricsF(font).horizontalAdvance(text.mid(start, end - start));
+        }
+    }
+
+    QList<QTextLayout::FormatRange> result;
+    result.reserve(qsizetype(pieces.size()));
+    for (const Piece &piece : pieces) {
+        QTextLayout::FormatRange range;
+        range.start = piece.start;
+        range.length = piece.end - piece.start;
+        if (piece.format >= 0)
+            range.format = formats[piece.format].format;
+        if (piece.span >= 0) {
+            const PictureSpan &span = spans[size_t(piece.span)];
+            // Every character of the code, the last one included, gets the spacing.
+            range.format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            range.format.setFontLetterSpacing((span.size.width() - natural[size_t(piece.span)]) /
+                                              span.length);
+            range.format.setForeground(QColor(Qt::transparent));
+        }
+        result.append(range);
+    }
+    return result;
+}
 } // namespace
 
 struct ChatView::CachedLine
 {
+    struct Picture
+    {
+        int start;
+        int length;
+        int index;  // in SmileyTable::codes()
+        QRect rect; // in layout coordinates
+    };
+
     QTextLayout layout;
     int height = 0;
+    std::vector<Picture> pictures; // empty unless smiley pictures are on
 };
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
@@ -77,6 +181,17 @@ void ChatView::setSingleLine(bool singleLine)
     updateScrollRange();
     scrollToBottom();
     updateGeometry();
+    viewport()->update();
+}
+
+void ChatView::setSmileyPictures(bool on)
+{
+    if (on == m_smileyPictures)
+        return;
+    m_smileyPictures = on;
+    // Lines change width and height: lay out again what is shown, and keep the scroll range.
+    m_cache.clear();
+    updateScrollRange();
     viewport()->update();
 }
 
@@ -189,6 +304,13 @@ void ChatView::paintEvent(QPaintEvent *event)
         const int end = line.index == to.line ? std::min(to.offset, length) : length;
         const bool selected =
             hasSelection() && line.index >= from.line && line.index <= to.line && end > start;
+        const std::vector<CachedLine::Picture> &pictures = line.cached->pictures;
+        if (!pictures.empty()) {
+            drawWithPictures(painter, *line.cached, QPoint(kMarginX, line.top),
+                             selected ? selection[0].format : QTextCharFormat(),
+                             selected ? start : 0, selected ? end : 0);
+            continue;
+        }
         if (selected) {
             selection[0].start = start;
             selection[0].length = end - start;
@@ -197,6 +319,42 @@ void ChatView::paintEvent(QPaintEvent *event)
                           selected ? selection : QList<QTextLayout::FormatRange>());
     }
     trimCache();
+}
+
+void ChatView::drawWithPictures(QPainter &painter, const CachedLine &line, QPoint origin,
+                                const QTextCharFormat &selectionFormat, int selectionStart,
+                                int selectionEnd) const
+{
+    // Selected parts of a code keep the selection's background but not its text colour, so
+    // the code's characters stay hidden under the picture.
+    QList<QTextLayout::FormatRange> selections;
+    if (selectionEnd > selectionStart) {
+        QTextCharFormat underPicture = selectionFormat;
+        underPicture.setForeground(QColor(Qt::transparent));
+        const auto add = [&](int from, int to, const QTextCharFormat &format) {
+            if (to > from)
+                selections.append(QTextLayout::FormatRange{from, to - from, format});
+        };
+        int position = selectionStart;
+        for (const CachedLine::Picture &picture : line.pictures) {
+            const int from = std::max(picture.start, position);
+            const int to = std::min(picture.start + picture.length, selectionEnd);
+            if (to <= from)
+                continue;
+            add(position, from, selectionFormat);
+            add(from, to, underPicture);
+            position = to;
+        }
+        add(position, selectionEnd, selectionFormat);
+    }
+    line.layout.draw(&painter, origin, selections);
+
+    for (const CachedLine::Picture &picture : line.pictures) {
+        const QImage &image = SmileyTable::picture(picture.index);
+        const QRect target = picture.rect.translated(origin);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != image.size());
+        painter.drawImage(target, image);
+    }
 }
 
 void ChatView::resizeEvent(QResizeEvent *event)
@@ -422,26 +580,66 @@ const ChatView::CachedLine &ChatView::layoutFor(int line) const
 
     slot = std::make_unique<CachedLine>();
     QTextLayout &layout = slot->layout;
+    const QFont font =
+        lineFont(runs.empty() ? m_buffer->basePointSize() : m_buffer->pointSizeOf(runs[0]));
     layout.setText(text);
-    layout.setFont(
-        lineFont(runs.empty() ? m_buffer->basePointSize() : m_buffer->pointSizeOf(runs[0])));
+    layout.setFont(font);
     QTextOption option;
     option.setWrapMode(m_singleLine ? QTextOption::NoWrap
                                     : QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    layout.setFormats(formats);
+
+    std::vector<PictureSpan> spans;
+    if (m_smileyPictures) {
+        // In single-line mode the line cannot grow, so taller pictures shrink to it.
+        const int maxHeight =
+            m_singleLine ? std::max(1, int(QFontMetricsF(font).height())) : INT_MAX;
+        for (const SmileyMatch &match : SmileyTable::find(text)) {
+            QSize size = SmileyTable::codes()[size_t(match.index)].size;
+            if (size.height() > maxHeight)
+                size = size.scaled(INT_MAX, maxHeight, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+            spans.push_back({int(match.start), int(match.length), match.index, size});
+        }
+    }
+    layout.setFormats(spans.empty() ? formats : withPictureRoom(text, font, formats, spans));
     layout.setCacheEnabled(true);
 
     qreal y = 0;
+    size_t nextSpan = 0;
     layout.beginLayout();
     for (QTextLine textLine = layout.createLine(); textLine.isValid();
          textLine = layout.createLine()) {
         textLine.setLineWidth(width);
-        textLine.setPosition(QPointF(0, y));
-        y += textLine.height();
+        // A picture taller than its text line makes room for itself above the text.
+        qreal extra = 0;
+        const int lineEnd = textLine.textStart() + textLine.textLength();
+        for (; nextSpan < spans.size() && spans[nextSpan].start < lineEnd; ++nextSpan)
+            extra = std::max(extra, spans[nextSpan].size.height() - textLine.height());
+        textLine.setPosition(QPointF(0, y + std::ceil(extra)));
+        y += std::ceil(extra) + textLine.height();
     }
     layout.endLayout();
     slot->height = std::max(1, int(std::ceil(y)));
+
+    for (const PictureSpan &span : spans) {
+        // Centred on the span its code takes, and on the text line, or standing on the line's
+        // bottom when taller.
+        const QTextLine textLine = layout.lineForTextPosition(span.start);
+        if (!textLine.isValid())
+            continue;
+        const int end = span.start + span.length;
+        const qreal x0 = textLine.cursorToX(span.start);
+        const qreal x1 = end <= textLine.textStart() + textLine.textLength()
+                             ? textLine.cursorToX(end)
+                             : x0 + span.size.width();
+        const qreal left = (x0 + x1 - span.size.width()) / 2;
+        const QRectF box = textLine.rect();
+        const qreal top = span.size.height() <= box.height()
+                              ? box.top() + (box.height() - span.size.height()) / 2
+                              : box.bottom() - span.size.height();
+        slot->pictures.push_back({span.start, span.length, span.index,
+                                  QRect(QPoint(qRound(left), qRound(top)), span.size)});
+    }
     return *slot;
 }
 
@@ -468,7 +666,7 @@ std::vector<ChatView::PlacedLine> ChatView::placeLines() const
     if (m_singleLine) {
         const CachedLine &line = layoutFor(count - 1);
         placed.push_back(
-            {count - 1, std::max(0, (height - line.height) / 2), line.height, &line.layout});
+            {count - 1, std::max(0, (height - line.height) / 2), line.height, &line.layout, &line});
         return placed;
     }
 
@@ -477,7 +675,7 @@ std::vector<ChatView::PlacedLine> ChatView::placeLines() const
         int y = kMarginY;
         for (int i = std::clamp(bar->value(), 0, count - 1); i < count && y < height; ++i) {
             const CachedLine &line = layoutFor(i);
-            placed.push_back({i, y, line.height, &line.layout});
+            placed.push_back({i, y, line.height, &line.layout, &line});
             y += line.height;
         }
         return placed;
@@ -488,7 +686,7 @@ std::vector<ChatView::PlacedLine> ChatView::placeLines() const
     for (int i = count - 1; i >= 0 && y > 0; --i) {
         const CachedLine &line = layoutFor(i);
         y -= line.height;
-        placed.push_back({i, y, line.height, &line.layout});
+        placed.push_back({i, y, line.height, &line.layout, &line});
     }
     std::reverse(placed.begin(), placed.end());
     if (placed.front().index == 0 && placed.front().top > kMarginY) {

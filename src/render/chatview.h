@@ -11,6 +11,8 @@
 #include <vector>
 
 class ChatBuffer;
+class QPainter;
+class QTextCharFormat;
 class QTextLayout;
 
 // Shows the lines of a ChatBuffer. Only the lines on screen are laid out, and a few of those
@@ -31,6 +33,12 @@ public:
     // Topic-box mode: the last line only, unwrapped, without a scroll bar, one line tall.
     void setSingleLine(bool singleLine);
     bool isSingleLine() const { return m_singleLine; }
+
+    // Smiley codes (":)", ":angel", see SmileyTable) drawn as their pictures; off at first.
+    // Only the drawing changes: the text, selection and copies keep the codes. Lines grow to
+    // fit taller pictures, except in single-line mode, where pictures shrink to the line.
+    void setSmileyPictures(bool on);
+    bool smileyPictures() const { return m_smileyPictures; }
 
     bool isAtBottom() const;
     // Where a line is drawn, in viewport coordinates; a null rectangle when it is not on screen.
@@ -82,12 +90,16 @@ private:
         int top;
         int height;
         const QTextLayout *layout;
+        const CachedLine *cached;
     };
 
     int lineCount() const;
     int layoutWidth() const;
     QFont lineFont(qreal pointSize) const;
     const CachedLine &layoutFor(int line) const;
+    void drawWithPictures(QPainter &painter, const CachedLine &line, QPoint origin,
+                          const QTextCharFormat &selectionFormat, int selectionStart,
+                          int selectionEnd) const;
     void trimCache() const;
     std::vector<PlacedLine> placeLines() const;
     int linesFittingAtBottom() const;
@@ -102,6 +114,7 @@ private:
 
     QPointer<ChatBuffer> m_buffer;
     bool m_singleLine = false;
+    bool m_smileyPictures = false;
     bool m_rangeDirty = false;
     bool m_syncPosted = false;
     bool m_paintedToEnd = true;
