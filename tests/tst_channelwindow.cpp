@@ -1,5 +1,6 @@
 #include "app/linkpages.h"
 #include "app/sessionvariables.h"
+#include "app/settingsstore.h"
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "render/chatview.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <QWebEngineView>
@@ -26,6 +28,7 @@ class TestChannelWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void messageBoxesDoNotStopTheSession();
@@ -42,6 +45,8 @@ private slots:
     void talkingInTheRoom();
     void exitAsksFirst();
     void sayActionsNeedASelectedMember();
+    void smileyPicturesSwitchIsRemembered();
+    void roomSmileyPickerFillsTheInputBox();
 
 private:
     template<typename T> T *child(const char *name)
@@ -49,11 +54,19 @@ private:
         return m_window->findChild<T *>(QString::fromLatin1(name));
     }
 
+    QTemporaryDir m_settingsDir;
     SessionVariables m_vars;
     std::unique_ptr<ScriptedServer> m_server;
     std::unique_ptr<IrcSession> m_session;
     std::unique_ptr<ChannelWindow> m_window;
 };
+
+void TestChannelWindow::initTestCase()
+{
+    // The window reads and writes the user's settings; keep them in a scratch store.
+    SettingsStore::setCurrent(
+        SettingsStore(m_settingsDir.filePath(QStringLiteral("settings.json"))));
+}
 
 void TestChannelWindow::init()
 {
@@ -334,6 +347,53 @@ void TestChannelWindow::sayActionsNeedASelectedMember()
                                                        "6's hand.\x01\n"));
 }
 
+void TestChannelWindow::smileyPicturesSwitchIsRemembered()
+{
+    QAction *toggle = m_window->menus().action(QStringLiteral("mnusmileypics"));
+    QVERIFY(toggle->isCheckable());
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(!child<ChatView>("datain")->smileyPictures());
+
+    toggle->trigger();
+    QVERIFY(child<ChatView>("datain")->smileyPictures());
+    {
+        ChannelWindow another(*m_session);
+        QVERIFY(another.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+        QVERIFY(another.findChild<ChatView *>(QStringLiteral("datain"))->smileyPictures());
+    }
+    toggle->trigger();
+    QVERIFY(!child<ChatView>("datain")->smileyPictures());
+    {
+        ChannelWindow later(*m_session);
+        QVERIFY(!later.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+    }
+    m_session->setPresenter(m_window.get()); // the other windows took it and let it go
+}
+
+void TestChannelWindow::roomSmileyPickerFillsTheInputBox()
+{
+    auto *dataout = child<QLineEdit>("dataout");
+    dataout->setText(QStringLiteral("hello "));
+    m_window->menus().action(QStringLiteral("mnusmileys"))->trigger();
+    QWidget *picker = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"frmSmileys" && window->isVisible())
+            picker = window;
+    }
+    QVERIFY(picker);
+    QCOMPARE(picker->windowTitle(), u"Smileys"_qs);
+    QAbstractButton *angel = nullptr;
+    for (auto *icon : picker->findChildren<QAbstractButton *>(QStringLiteral("imgIcon"))) {
+        if (icon->property("tag").toString() == u":angel")
+            angel = icon;
+    }
+    QVERIFY(angel);
+    QTest::mouseClick(angel, Qt::LeftButton);
+    QCOMPARE(dataout->text(), u"hello :angel"_qs);
+    QCOMPARE(dataout->cursorPosition(), dataout->text().size());
+    QVERIFY(!picker->isVisible());
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -341,4 +401,5 @@ int main(int argc, char *argv[])
     TestChannelWindow test;
     return QTest::qExec(&test, argc, argv);
 }
+
 #include "tst_channelwindow.moc"

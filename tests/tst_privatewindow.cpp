@@ -7,6 +7,7 @@
 #include "render/roomformatting.h"
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
+#include "ui/dialogs/smileypicker.h"
 #include "ui/private/conversationwindow.h"
 #include "ui/private/conversationwindows.h"
 
@@ -75,7 +76,8 @@ private slots:
     void closedWindowReopensWithNewStartLine();
     void typingIntoTheViewChangesNothing();
     void viewMouse();
-    void smileyButtonAsksForThePicker();
+    void smileyPicksGoToTheWindowThatAsked();
+    void smileyPicturesFollowTheSwitch();
     void minimumSizeAndStretching();
 
 private:
@@ -335,13 +337,52 @@ void TestPrivateWindow::viewMouse()
     menu->close();
 }
 
-void TestPrivateWindow::smileyButtonAsksForThePicker()
+void TestPrivateWindow::smileyPicksGoToTheWindowThatAsked()
 {
-    QSignalSpy requests(m_window, &ConversationWindow::smileyPickerRequested);
-    auto *smily = child<XPButton>("SableCoolButton1");
-    QCOMPARE(smily->text(), u"Smily"_qs);
-    QTest::mouseClick(smily, Qt::LeftButton);
-    QCOMPARE(requests.size(), qsizetype(1));
+    ConversationWindow &second = m_windows->window(2);
+    m_windows->open(2, QStringLiteral("carol"));
+    auto *firstBox = child<QLineEdit>("txtprvtosnd");
+    auto *secondBox = second.findChild<QLineEdit *>(QStringLiteral("txtprvtosnd"));
+    firstBox->setText(QStringLiteral("first"));
+    secondBox->setText(QStringLiteral("hey"));
+    secondBox->setCursorPosition(1);
+
+    auto clickSmily = [](QWidget *window) {
+        auto *smily = window->findChild<XPButton *>(QStringLiteral("SableCoolButton1"));
+        QVERIFY(smily);
+        QCOMPARE(smily->text(), u"Smily"_qs);
+        QTest::mouseClick(smily, Qt::LeftButton);
+    };
+    clickSmily(m_window);
+    clickSmily(&second);
+    SmileyPicker *picker = m_windows->smileyPicker();
+    QVERIFY(picker && picker->isVisible());
+    QCOMPARE(picker->objectName(), u"smily"_qs);
+    QCOMPARE(picker->windowTitle(), u"Emotions"_qs);
+
+    QAbstractButton *smile = nullptr;
+    for (auto *icon : picker->findChildren<QAbstractButton *>(QStringLiteral("imgIcon"))) {
+        if (icon->property("tag").toString() == u":)")
+            smile = icon;
+    }
+    QVERIFY(smile);
+    QTest::mouseClick(smile, Qt::LeftButton);
+
+    QCOMPARE(secondBox->text(), u"hey:)"_qs);
+    QCOMPARE(secondBox->cursorPosition(), 5);
+    QCOMPARE(firstBox->text(), u"first"_qs);
+    QVERIFY(!picker->isVisible());
+}
+
+void TestPrivateWindow::smileyPicturesFollowTheSwitch()
+{
+    m_windows->setSmileyPictures(true);
+    QVERIFY(child<ChatView>("txtprvmsg")->smileyPictures());
+    ConversationWindow &later = m_windows->window(3);
+    QVERIFY(later.findChild<ChatView *>(QStringLiteral("txtprvmsg"))->smileyPictures());
+    m_windows->setSmileyPictures(false);
+    QVERIFY(!child<ChatView>("txtprvmsg")->smileyPictures());
+    QVERIFY(!later.findChild<ChatView *>(QStringLiteral("txtprvmsg"))->smileyPictures());
 }
 
 void TestPrivateWindow::minimumSizeAndStretching()

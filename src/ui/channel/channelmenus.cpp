@@ -74,6 +74,9 @@ ChannelMenus ChannelMenus::build(QMenuBar *bar, QWidget *owner)
     QAction *refuse = b.item(settings, "mnublkprv", QStringLiteral("&Block Incoming Privates"));
     refuse->setCheckable(true);
     refuse->setChecked(false);
+    QAction *pictures = b.item(settings, "mnusmileypics", QStringLiteral("Show Smiley &Pictures"));
+    pictures->setCheckable(true);
+    pictures->setChecked(false);
     b.gap(file, "gap6");
     b.item(file, "mnudisconnect", QStringLiteral("&Exit"), QKeySequence(QStringLiteral("Ctrl+Q")));
 
@@ -90,6 +93,7 @@ ChannelMenus ChannelMenus::build(QMenuBar *bar, QWidget *owner)
     b.item(users, "mnuignorelist", QStringLiteral("Blocked &Nicks"), QKeySequence(Qt::Key_F4));
     b.gap(users, "gap14");
     b.item(users, "mnuaction", QStringLiteral("&Act"));
+    b.item(users, "mnusmileys", QStringLiteral("S&mileys"));
     b.gap(users, "gap21");
     b.item(users, "mnurefresh", QStringLiteral("&Refresh"));
     b.gap(users, "gap22");

@@ -1,6 +1,7 @@
 #include "channelwindow.h"
 
 #include "app/linkpages.h"
+#include "app/settingsstore.h"
 #include "app/trayicon.h"
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
@@ -10,6 +11,7 @@
 #include "ui/channel/roomcommands.h"
 #include "ui/dialogs/aboutdialog.h"
 #include "ui/dialogs/nickservdialogs.h"
+#include "ui/dialogs/smileypicker.h"
 #include "ui/dialogs/todaywindow.h"
 
 #include <QApplication>
@@ -41,6 +43,10 @@ QFont makeFont(const QString &family, qreal pointSize, bool bold = false, bool u
     f.setUnderline(underline);
     return f;
 }
+
+// Where the program keeps the smiley pictures switch among the user's settings.
+const QString SettingsSection = QStringLiteral("Store");
+const QString SmileyPicturesSetting = QStringLiteral("smileypictures");
 
 // The controls of the Chat page that only that page shows.
 const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "datain",
@@ -80,6 +86,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
             &ChannelWindow::showChannelWindow);
     connectCommands();
     connectComposition();
+    loadSmileyPictures();
     new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
@@ -96,7 +103,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
 
 ChannelWindow::~ChannelWindow()
 {
-    delete m_webtoday.data(); // a window of its own, not a child
+    delete m_webtoday.data(); // windows of their own, not children
+    delete m_frmSmileys.data();
     m_session.setPresenter(nullptr);
 }
 
@@ -243,6 +251,10 @@ void ChannelWindow::connectCommands()
             &IrcSession::disconnectFromServer);
     connect(m_menus.action(QStringLiteral("mnublkprv")), &QAction::toggled, &m_session,
             &IrcSession::setRefuseNewPrivates);
+    connect(m_menus.action(QStringLiteral("mnusmileypics")), &QAction::toggled, this,
+            &ChannelWindow::setSmileyPictures);
+    connect(m_menus.action(QStringLiteral("mnusmileys")), &QAction::triggered, this,
+            &ChannelWindow::showSmileyPicker);
     connect(m_menus.action(QStringLiteral("mnucopye")), &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
     connect(m_menus.action(QStringLiteral("mnupwd")), &QAction::triggered, this,
@@ -577,6 +589,37 @@ void ChannelWindow::setUnderline(bool underline)
         widget->setFont(f);
     }
     m_dataout->setFocus();
+}
+
+void ChannelWindow::showSmileyPicker()
+{
+    if (!m_frmSmileys)
+        m_frmSmileys = new SmileyPicker(SmileyPicker::Kind::Room);
+    m_frmSmileys->openFor(m_dataout);
+}
+
+void ChannelWindow::loadSmileyPictures()
+{
+    QVariant stored;
+    LoadSetting(SettingsSection, SmileyPicturesSetting, stored);
+    const bool on = stored.toString() == u"1";
+    QAction *toggle = m_menus.action(QStringLiteral("mnusmileypics"));
+    const QSignalBlocker quiet(toggle);
+    toggle->setChecked(on);
+    applySmileyPictures(on);
+}
+
+void ChannelWindow::setSmileyPictures(bool on)
+{
+    applySmileyPictures(on);
+    SaveSetting(SettingsSection, SmileyPicturesSetting,
+                on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ChannelWindow::applySmileyPictures(bool on)
+{
+    m_datain->setSmileyPictures(on);
+    m_conversations.setSmileyPictures(on);
 }
 
 void ChannelWindow::askForAction()

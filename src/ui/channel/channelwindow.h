@@ -26,6 +26,7 @@ class SableCoolButton;
 class QTabWidget;
 class AboutDialog;
 class ColourPicker;
+class SmileyPicker;
 class TodayWindow;
 class TrayIcon;
 
@@ -111,6 +112,10 @@ private:
     void setBold(bool bold);
     void setUnderline(bool underline);
     void askForAction();
+    void showSmileyPicker();
+    void loadSmileyPictures();
+    void setSmileyPictures(bool on);
+    void applySmileyPictures(bool on);
 
     IrcSession &m_session;
     QPointer<TrayIcon> m_tray;
@@ -138,4 +143,5 @@ private:
     QPointer<ColourPicker> m_fromcolor;
     QPointer<AboutDialog> m_frmabout;
     QPointer<TodayWindow> m_webtoday;
+    QPointer<SmileyPicker> m_frmSmileys;
 };

@@ -133,6 +133,11 @@ void ConversationWindow::send()
         m_txtprvtosnd->clear();
 }
 
+void ConversationWindow::setSmileyPictures(bool on)
+{
+    m_txtprvmsg->setSmileyPictures(on);
+}
+
 void ConversationWindow::blockPartner()
 {
     m_session.blockedNicks().add(windowTitle());

@@ -38,6 +38,11 @@ public:
     // Adds the partner to the blocked nicks unless listed already, then closes the window.
     void blockPartner();
 
+    // The box the user types into; a smiley picker appends its codes here.
+    QLineEdit *inputBox() const { return m_txtprvtosnd; }
+    // Smiley codes in the conversation view drawn as their pictures.
+    void setSmileyPictures(bool on);
+
 signals:
     // The "Smily" button: the user wants to pick a smiley for the input box.
     void smileyPickerRequested();

@@ -2,6 +2,7 @@
 
 #include "conversationwindow.h"
 #include "irc/ircsession.h"
+#include "ui/dialogs/smileypicker.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ ConversationWindows::~ConversationWindows()
 {
     for (auto &window : m_windows)
         delete window.data();
+    delete m_smily.data();
 }
 
 SessionPresenter::ConversationWindowState ConversationWindows::state(int slot) const
@@ -22,9 +24,18 @@ SessionPresenter::ConversationWindowState ConversationWindows::state(int slot) c
 ConversationWindow &ConversationWindows::window(int slot)
 {
     auto &window = m_windows[size_t(slot)];
-    if (!window)
+    if (!window) {
         window = new ConversationWindow(m_session, m_session.conversations().view(slot), m_composer,
                                         m_formatting);
+        window->setSmileyPictures(m_smileyPictures);
+        ConversationWindow *opener = window;
+        QObject::connect(opener, &ConversationWindow::smileyPickerRequested, opener,
+                         [this, opener] {
+                             if (!m_smily)
+                                 m_smily = new SmileyPicker(SmileyPicker::Kind::Private);
+                             m_smily->openFor(opener->inputBox());
+                         });
+    }
     return *window;
 }
 
@@ -36,6 +47,20 @@ void ConversationWindows::open(int slot, const QString &caption)
 void ConversationWindows::show(int slot)
 {
     window(slot).show();
+}
+
+void ConversationWindows::setSmileyPictures(bool on)
+{
+    m_smileyPictures = on;
+    for (ConversationWindow *window : m_windows) {
+        if (window)
+            window->setSmileyPictures(on);
+    }
+}
+
+SmileyPicker *ConversationWindows::smileyPicker() const
+{
+    return m_smily;
 }
 
 void ConversationWindows::flash(int slot)

@@ -8,6 +8,7 @@
 
 class ConversationWindow;
 class IrcSession;
+class SmileyPicker;
 class QWidget;
 class RoomComposer;
 class RoomFormatting;
@@ -30,9 +31,16 @@ public:
     void show(int slot);
     void flash(int slot);
 
+    // Smiley codes drawn as pictures in every conversation view, those made later included.
+    void setSmileyPictures(bool on);
+    // The "Emotions" picker the windows' "Smily" buttons open; made on first use.
+    SmileyPicker *smileyPicker() const;
+
 private:
     IrcSession &m_session;
     RoomComposer &m_composer;
     const RoomFormatting &m_formatting;
     std::array<QPointer<ConversationWindow>, 101> m_windows;
+    QPointer<SmileyPicker> m_smily;
+    bool m_smileyPictures = false;
 };
