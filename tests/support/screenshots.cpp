@@ -1,6 +1,7 @@
 // Saves pictures of the program's windows, shown as a person sees them, for a look at how they
 // come out: the launcher, the login window, the room window, the colour picker, a private
-// conversation, the blocked-nicks list, the NickServ dialogs and the about box.
+// conversation with smiley pictures, the smiley picker, the blocked-nicks list, the NickServ
+// dialogs and the about box.
 // Usage: velmora_screenshots DIR   (run under a display, e.g. Xvfb)
 #include "app/launcherwindow.h"
 #include "app/loginwindow.h"
@@ -8,6 +9,7 @@
 #include "app/trayicon.h"
 #include "irc/ircsession.h"
 #include "render/appendformatted.h"
+#include "render/chatview.h"
 #include "render/colourpicker.h"
 #include "render/roomcomposer.h"
 #include "render/roomformatting.h"
@@ -18,6 +20,7 @@
 #include "ui/dialogs/changepassworddialog.h"
 #include "ui/dialogs/identifydialog.h"
 #include "ui/dialogs/registerdialog.h"
+#include "ui/dialogs/smileypicker.h"
 #include "ui/private/conversationwindow.h"
 
 #include <QApplication>
@@ -75,12 +78,16 @@ int main(int argc, char *argv[])
                                  "6 VelmoraBot waves at everyone",
                                  u"\x02\x03"
                                  "2 < demo > \x02\x03"
-                                 "12 hi there"})
+                                 "12 hi there",
+                                 u"\x02\x03"
+                                 "6 < VelmoraBot > \x03"
+                                 "01\x02welcome back :D have a :drink on me :wave"})
         AppendFormatted(session.roomView(), QStringView(line));
     session.members().addNames({QStringLiteral("@VelmoraBot"), QStringLiteral("demo"),
                                 QStringLiteral("+ann"), QStringLiteral("bob")});
     session.members().flushPending();
     session.UpdateUserCount();
+    room.findChild<ChatView *>(QStringLiteral("datain"))->setSmileyPictures(true);
     save(room, out.filePath(QStringLiteral("room-window.png")));
 
     ColourPicker picker(&room);
@@ -88,13 +95,15 @@ int main(int argc, char *argv[])
 
     RoomFormatting formatting;
     RoomComposer composer(session, formatting);
-    ConversationWindow conversation(session, session.conversations().view(1), composer,
-                                    formatting);
+    ConversationWindow conversation(session, session.conversations().view(1), composer, formatting);
     conversation.open(QStringLiteral("ann"));
     AppendFormatted(session.conversations().view(1), u"\x02\x03"
                                                      "4< ann > \x02\x03"
-                                                     "1hi demo :)");
+                                                     "1hi demo :) how are you? ;)");
+    conversation.setSmileyPictures(true);
     save(conversation, out.filePath(QStringLiteral("private-window.png")));
+    SmileyPicker emotions(SmileyPicker::Kind::Private);
+    save(emotions, out.filePath(QStringLiteral("smiley-picker.png")));
 
     session.blockedNicks().add(QStringLiteral("spammer"));
     BlockedNicksWindow blocked(session.blockedNicks(), session.members());
