@@ -37,6 +37,8 @@ private slots:
     void doubleClick();
     void tipField_data();
     void tipField();
+    void defaultIconSizes_data();
+    void defaultIconSizes();
 };
 
 void TestTrayIcon::menus_data()
@@ -259,6 +261,35 @@ void TestTrayIcon::tipField()
     QFETCH(QString, field);
     QCOMPARE(TrayIcon::tipField(text), field);
     QCOMPARE(TrayIcon::tipField(text).size(), 27);
+}
+
+void TestTrayIcon::defaultIconSizes_data()
+{
+    QTest::addColumn<int>("size");
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        QTest::addRow("%dpx", size) << size;
+}
+
+// Every size comes from its own picture in the program's resources, not from a scaled stand-in:
+// transparent around the bubble, dark blue inside it and orange on the "V".
+void TestTrayIcon::defaultIconSizes()
+{
+    QFETCH(int, size);
+    const QIcon icon = TrayIcon::defaultIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    const QImage picture = icon.pixmap(QSize(size, size), 1.0).toImage();
+    QCOMPARE(picture.size(), QSize(size, size));
+
+    const auto at = [&](double x, double y) {
+        return picture.pixelColor(int(x * size), int(y * size));
+    };
+    QCOMPARE(at(0, 0).alpha(), 0);
+    const QColor bubble = at(0.16, 0.59);
+    QVERIFY2(bubble.alpha() == 255 && bubble.blue() > bubble.red() + 40,
+             qPrintable(bubble.name(QColor::HexArgb)));
+    const QColor letter = at(0.5, 0.59);
+    QVERIFY2(letter.alpha() == 255 && letter.red() > 200 && letter.blue() < 80,
+             qPrintable(letter.name(QColor::HexArgb)));
 }
 
 QTEST_MAIN(TestTrayIcon)

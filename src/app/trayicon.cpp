@@ -2,9 +2,6 @@
 
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 
 namespace {
 
@@ -93,22 +90,16 @@ QString TrayIcon::tipField(const QString &text)
 
 QIcon TrayIcon::defaultIcon()
 {
-    QPixmap picture(64, 64);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(4, 4, 56, 42), 12, 12);
-    QPainterPath tail;
-    tail.addPolygon(QPolygonF{{QPointF(16, 40), QPointF(14, 60), QPointF(32, 44)}});
-    painter.fillPath(bubble.united(tail), QColor(0x2f, 0x6f, 0xd0));
-
-    // Drawn as lines rather than text, so it needs no font.
-    painter.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF{{QPointF(20, 14), QPointF(32, 36), QPointF(44, 14)}});
-    painter.end();
-    return QIcon(picture);
+    // The pictures are linked in with a static library, so their resource is registered here.
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 void TrayIcon::AddLauncherTrayIcon()

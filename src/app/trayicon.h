@@ -28,7 +28,7 @@ public:
 
     // The tip's fixed field of 27 characters: text cut after 27 or padded with blanks.
     static QString tipField(const QString &text);
-    // A blue speech bubble with a white "V".
+    // The program's icon: a dark blue speech bubble with an orange "V".
     static QIcon defaultIcon();
 
     void setLauncherIcon(const QIcon &icon);
