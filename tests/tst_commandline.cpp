@@ -13,6 +13,8 @@ private slots:
     void parse();
     void passwordComesFromTheEnvironment();
     void pagesBase();
+    void checkStart_data();
+    void checkStart();
     void partnerLogNames_data();
     void partnerLogNames();
     void logFileKeepsLinesAsGiven();
@@ -104,6 +106,27 @@ void TestCommandLine::pagesBase()
         parseCommandLine({"--pages", "http://127.0.0.1:8080/site/"}, QProcessEnvironment());
     QCOMPARE(options.action, LaunchOptions::Action::Run);
     QCOMPARE(options.pagesBase, u"http://127.0.0.1:8080/site/"_qs);
+}
+
+void TestCommandLine::checkStart_data()
+{
+    using A = LaunchOptions::Action;
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<A>("action");
+    QTest::addColumn<bool>("checkStart");
+    QTest::newRow("not asked") << QStringList{} << A::Run << false;
+    QTest::newRow("asked") << QStringList{"--check-start"} << A::Run << true;
+    QTest::newRow("with an address")
+        << QStringList{"--check-start", "irc://127.0.0.1/velmora"} << A::Run << true;
+    QTest::newRow("takes no value") << QStringList{"--check-start=yes"} << A::Fail << false;
+}
+
+void TestCommandLine::checkStart()
+{
+    QFETCH(QStringList, args);
+    const LaunchOptions options = parseCommandLine(args, QProcessEnvironment());
+    QTEST(options.action, "action");
+    QTEST(options.checkStart, "checkStart");
 }
 
 void TestCommandLine::passwordComesFromTheEnvironment()

@@ -113,7 +113,11 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         QStringLiteral("Load the network's web pages from URL (home.html, search.html, "
                        "entertainment.html, links.html, today.html) instead of its sites."),
         QStringLiteral("URL"));
-    parser.addOptions({help, version, server, nick, room, logDir, pages});
+    const QCommandLineOption checkStart(
+        QStringLiteral("check-start"),
+        QStringLiteral("Start, show the first window, print the object name of every shown "
+                       "window on stdout, one a line, and exit (code 1 when none was shown)."));
+    parser.addOptions({help, version, server, nick, room, logDir, pages, checkStart});
     parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
                                  QStringLiteral("Server and room to connect to."),
                                  QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
@@ -168,6 +172,7 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
                                .arg(parser.value(pages)));
         options.pagesBase = base.toString();
     }
+    options.checkStart = parser.isSet(checkStart);
     options.password = environment.value(QStringLiteral("VELMORA_PASSWORD"));
     return options;
 }

@@ -31,6 +31,9 @@ struct LaunchOptions
     QString password;  // from VELMORA_PASSWORD, never from the arguments
     QString logDir;    // keep conversation logs here when set
     QString pagesBase; // serve the network's web pages from here instead
+
+    // --check-start: name the windows shown at start on stdout, then exit.
+    bool checkStart = false;
 };
 
 // Reads the arguments (without the program name in front: pass arguments().mid(1)).

@@ -3,14 +3,34 @@
 #include "app/terminationsignals.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 int printAndExit(const QString &text, FILE *stream, int code)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
     return code;
+}
+
+// --check-start: once the event loop has shown the first window, names every shown window
+// (a start-up check of an installed program) and ends; code 1 when no window came up.
+void reportShownWindowsOnceStarted()
+{
+    QTimer::singleShot(0, [] {
+        QStringList shown;
+        for (const QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible())
+                shown << window->objectName();
+        shown.sort();
+        for (const QString &name : std::as_const(shown))
+            std::printf("%s\n", qPrintable(name));
+        std::fflush(stdout);
+        QCoreApplication::exit(shown.isEmpty() ? 1 : 0);
+    });
 }
 } // namespace
 
@@ -20,7 +40,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora Messenger"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // The program ends through its Exit commands only: the room window hides when closed.
     QApplication::setQuitOnLastWindowClosed(false);
     quitOnTerminationSignals(&app);
@@ -43,5 +63,7 @@ int main(int argc, char *argv[])
     if (!application.openLogs(&error))
         return printAndExit(QStringLiteral("velmora: %1\n").arg(error), stderr, 2);
     application.start();
+    if (options.checkStart)
+        reportShownWindowsOnceStarted();
     return QApplication::exec();
 }
