@@ -5,6 +5,7 @@
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
 
+#include <algorithm>
 #include <QtTest>
 
 #include <map>
@@ -532,11 +533,13 @@ void TestInterpreter::namesBurstMatchesEntryByEntryInsertion()
     // lines read and change the list in between.
     QStringList nicks;
     QRandomGenerator random(7);
+    // Long shared beginnings, short nicks and case differences all meet in one burst.
     for (int i = 0; i < 3000; ++i)
-        nicks << QStringLiteral("%1N%2ick%3")
+        nicks << QStringLiteral("%1%2%3ick%4")
                      .arg(QStringList{"", "@", "+", "~", "&"}[random.bounded(5)])
+                     .arg(random.bounded(2) ? u'N' : u'n')
                      .arg(QChar(u'a' + random.bounded(26)))
-                     .arg(random.bounded(500));
+                     .arg(random.bounded(2) ? QString() : QString::number(random.bounded(50000)));
     QByteArray lines;
     MemberList oneByOne;
     for (qsizetype at = 0; at < nicks.size(); at += 30) {
@@ -555,6 +558,14 @@ void TestInterpreter::namesBurstMatchesEntryByEntryInsertion()
     QCOMPARE(m_session->members().count(), oneByOne.count());
     QCOMPARE(m_session->members().entries(), oneByOne.entries());
     QCOMPARE(m_session->members().rowCount(), oneByOne.count());
+
+    // And both are in order without regard to case, ties broken by the exact text.
+    QStringList expected = oneByOne.entries();
+    std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+        const int folded = a.toCaseFolded().compare(b.toCaseFolded());
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    QCOMPARE(m_session->members().entries(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestInterpreter)

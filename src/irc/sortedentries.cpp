@@ -37,10 +37,15 @@ QString SortedEntries::foldCase(const QString &text)
 SortedEntries::Entry SortedEntries::makeEntry(const QString &text)
 {
     QString key = foldCase(text);
-    quint64 start = 0;
-    for (qsizetype i = 0; i < 4; ++i)
-        start = (start << 16) | (i < key.size() ? key.at(i).unicode() : 0);
-    return Entry{start, std::move(key), text};
+    const auto packed = [&key](qsizetype from) {
+        quint64 units = 0;
+        for (qsizetype i = from; i < from + 4; ++i)
+            units = (units << 16) | (i < key.size() ? key.at(i).unicode() : 0);
+        return units;
+    };
+    const quint64 start = packed(0);
+    const quint64 next = packed(4);
+    return Entry{start, next, std::move(key), text};
 }
 
 bool SortedEntries::less(const Entry &a, const Entry &b)
@@ -48,6 +53,8 @@ bool SortedEntries::less(const Entry &a, const Entry &b)
     // Keys never hold NUL, so a short key padded with zeros still sorts before its extensions.
     if (a.keyStart != b.keyStart)
         return a.keyStart < b.keyStart;
+    if (a.keyNext != b.keyNext)
+        return a.keyNext < b.keyNext;
     const int byKey = QtPrivate::compareStrings(a.key, b.key, Qt::CaseSensitive);
     if (byKey != 0)
         return byKey < 0;
@@ -160,16 +167,24 @@ void SortedEntries::insertMany(QStringList texts)
     added.reserve(size_t(texts.size()));
     for (const QString &text : texts)
         added.push_back(makeEntry(text));
-    // Sort small (key start, index) pairs rather than the entries themselves: most comparisons
-    // end on the key start, and each entry moves once. Entries that compare equal have the same
-    // text, so their order does not matter.
-    std::vector<std::pair<quint64, quint32>> order(added.size());
+    // Sort small (first eight key units, index) records rather than the entries themselves:
+    // nearly every comparison ends on those, and each entry moves once. Entries that compare
+    // equal have the same text, so their order does not matter.
+    struct Position
+    {
+        quint64 start;
+        quint64 next;
+        quint32 index;
+    };
+    std::vector<Position> order(added.size());
     for (size_t i = 0; i < added.size(); ++i)
-        order[i] = {added[i].keyStart, quint32(i)};
-    std::sort(order.begin(), order.end(), [&added](const auto &a, const auto &b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        return less(added[a.second], added[b.second]);
+        order[i] = {added[i].keyStart, added[i].keyNext, quint32(i)};
+    std::sort(order.begin(), order.end(), [&added](const Position &a, const Position &b) {
+        if (a.start != b.start)
+            return a.start < b.start;
+        if (a.next != b.next)
+            return a.next < b.next;
+        return less(added[a.index], added[b.index]);
     });
 
     std::vector<Entry> merged;
@@ -178,13 +193,13 @@ void SortedEntries::insertMany(QStringList texts)
     for (Block &block : m_blocks) {
         for (Entry &entry : block) {
             // Equal entries: the one already listed stays first.
-            while (next != order.cend() && less(added[next->second], entry))
-                merged.push_back(std::move(added[(next++)->second]));
+            while (next != order.cend() && less(added[next->index], entry))
+                merged.push_back(std::move(added[(next++)->index]));
             merged.push_back(std::move(entry));
         }
     }
     for (; next != order.cend(); ++next)
-        merged.push_back(std::move(added[next->second]));
+        merged.push_back(std::move(added[next->index]));
     rebuild(std::move(merged));
 }
 

@@ -30,6 +30,7 @@ private:
     struct Entry
     {
         quint64 keyStart; // the key's first four code units, for quick comparisons
+        quint64 keyNext;  // and the four after them
         QString key;
         QString text;
     };
