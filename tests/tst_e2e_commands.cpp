@@ -87,15 +87,7 @@ void TestEndToEndCommands::cleanup()
 
 bool TestEndToEndCommands::roomShows(const QString &text, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        for (const QString &line : std::as_const(m_roomLog.lines)) {
-            if (line.contains(text))
-                return true;
-        }
-        QTest::qWait(20);
-    }
-    return false;
+    return m_roomLog.waitForLineWith(text, timeoutMs);
 }
 
 void TestEndToEndCommands::select(const QString &entry)

@@ -65,15 +65,7 @@ void TestEndToEndSession::startSession(const QString &nick, const QString &passw
 
 bool TestEndToEndSession::roomShows(const QString &text, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        for (const QString &line : std::as_const(m_roomLog.lines)) {
-            if (line.contains(text))
-                return true;
-        }
-        QTest::qWait(20);
-    }
-    return false;
+    return m_roomLog.waitForLineWith(text, timeoutMs);
 }
 
 void TestEndToEndSession::registerNick(const QString &nick, const QByteArray &password)

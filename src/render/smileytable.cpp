@@ -82,7 +82,7 @@ constexpr std::array kEntries = {
     Entry{u":lick", 46, 23, u"colon-lick"},
     Entry{u":solid", 39, 31, u"colon-solid"},
     Entry{u":afro", 33, 28, u"colon-afro"},
-    Entry{u"(*)", 16, 16, u"lparen-star-rparen"}, // an icon in the original: 16 x 16
+    Entry{u"(*)", 16, 16, u"lparen-star-rparen"}, // drawn at small icon size
 };
 // clang-format on
 constexpr size_t kSecondFinger = 52;

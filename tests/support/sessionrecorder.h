@@ -3,8 +3,10 @@
 #include "irc/sessionpresenter.h"
 #include "render/chatbuffer.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QStringList>
+#include <QTest>
 
 // Writes formatting codes readably: [B] bold, [C] colour, [U] underline, [R] reverse, [A] CTCP.
 inline QString codes(QString text)
@@ -31,6 +33,20 @@ class RecordingLog : public LineLog
 public:
     QStringList lines;
     void write(QStringView rawLine) override { lines << rawLine.toString(); }
+
+    // Runs the event loop until a line containing text arrives or timeoutMs has passed.
+    bool waitForLineWith(const QString &text, int timeoutMs) const
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!deadline.hasExpired()) {
+            for (const QString &line : lines) {
+                if (line.contains(text))
+                    return true;
+            }
+            QTest::qWait(20);
+        }
+        return false;
+    }
 };
 
 // Everything the session asks its windows to do, one readable line per call. The member count
