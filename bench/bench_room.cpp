@@ -2,11 +2,11 @@
 // the program's --server, --nick and --room; on SIGTERM it ends and, when BENCH_MEMBERS_OUT
 // names a file, writes the member list there (one nick a line, rank prefix dropped), so a run
 // can be checked against the replay server's own record of the room.
-#include "app/commandline.h"
-#include "app/sessionvariables.h"
-#include "app/terminationsignals.h"
+#include "channel/channelwindow.h"
+#include "commandline.h"
 #include "irc/ircsession.h"
-#include "ui/channel/channelwindow.h"
+#include "session/sessionvariables.h"
+#include "terminationsignals.h"
 
 #include <QApplication>
 #include <QFile>

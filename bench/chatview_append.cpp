@@ -1,9 +1,9 @@
 // Appends 100,000 formatted lines to a shown chat view, letting it paint every 500 lines, and
 // prints the rate and the process's peak memory.
 
-#include "render/appendformatted.h"
-#include "render/chatbuffer.h"
-#include "render/chatview.h"
+#include "chat/chatview.h"
+#include "text/appendformatted.h"
+#include "text/chatbuffer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

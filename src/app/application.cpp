@@ -1,9 +1,9 @@
 #include "application.h"
 
-#include "app/launcherwindow.h"
-#include "app/linkpages.h"
-#include "app/loginwindow.h"
-#include "ui/channel/channelwindow.h"
+#include "channel/channelwindow.h"
+#include "session/linkpages.h"
+#include "startup/launcherwindow.h"
+#include "startup/loginwindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/commandline.h"
-#include "app/conversationlogfile.h"
-#include "app/sessionvariables.h"
-#include "app/trayicon.h"
+#include "commandline.h"
+#include "controls/trayicon.h"
 #include "irc/ircsession.h"
+#include "platform/conversationlogfile.h"
+#include "session/sessionvariables.h"
 
 #include <QObject>
 

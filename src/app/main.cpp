@@ -1,6 +1,6 @@
-#include "app/application.h"
-#include "app/commandline.h"
-#include "app/terminationsignals.h"
+#include "application.h"
+#include "commandline.h"
+#include "terminationsignals.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,9 +1,9 @@
 // Scans arbitrary text for formatting codes and checks what comes out: the runs cover the
 // visible text exactly, in order, and no formatting code survives into it.
-#include "render/appendformatted.h"
-#include "render/chatbuffer.h"
-#include "render/formatcodes.h"
-#include "render/formatscan.h"
+#include "text/appendformatted.h"
+#include "text/chatbuffer.h"
+#include "text/formatcodes.h"
+#include "text/formatscan.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes through framing, parsing and the interpreter of a session that has no
 // connection: nothing may crash, hang or read out of bounds.
-#include "app/sessionvariables.h"
 #include "irc/ircsession.h"
 #include "irc/lineframer.h"
 #include "irc/parsedline.h"
+#include "session/sessionvariables.h"
 
 #include <QCoreApplication>
 

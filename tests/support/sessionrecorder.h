@@ -1,7 +1,7 @@
 #pragma once
 
 #include "irc/sessionpresenter.h"
-#include "render/chatbuffer.h"
+#include "text/chatbuffer.h"
 
 #include <QDeadlineTimer>
 #include <QHash>

@@ -1,0 +1,130 @@
+#include "ircsession.h"
+
+#include "sessionpresenter.h"
+#include "text/appendformatted.h"
+
+namespace {
+SessionPresenter g_silentPresenter;
+
+const QString kQuitLine = QStringLiteral("QUIT \x03"
+                                         "4Using Velmora Messenger Ver - 1.0");
+} // namespace
+
+IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
+    : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
+      m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
+      m_blockedNicks(this), m_interpreter(*this)
+{
+    m_topicView.setSizeSource(&m_roomView);
+    connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
+    connect(&m_connection, &ServerConnection::lineReceived, this, &IrcSession::lineArrived);
+    connect(&m_connection, &ServerConnection::failed, this, &IrcSession::socketFailed);
+}
+
+IrcSession::~IrcSession() = default;
+
+void IrcSession::setServer(const QString &host, quint16 port)
+{
+    m_host = host;
+    m_port = port;
+}
+
+void IrcSession::setPresenter(SessionPresenter *presenter)
+{
+    m_presenter = presenter ? presenter : &g_silentPresenter;
+}
+
+void IrcSession::ConnectToServer()
+{
+    m_presenter->setConnectionCommands(false, false);
+    AppendFormatted(m_roomView, u"\x02\x03"
+                                u"6 * Velmora Messenger Beta \u00ae ");
+    AppendFormatted(m_roomView, QString(u"\x02\x03"
+                                        u"2*** Attempting to connect Velmora Server At "_qs +
+                                        m_host + u" 6667"_qs));
+    AppendFormatted(m_roomView, u"*** Sending login information...\x03"
+                                u"15 Please Wait");
+    m_connection.open(m_host, m_port);
+}
+
+void IrcSession::registerUser()
+{
+    SendData(QString(u"NICK "_qs + m_variables.CurrentNick));
+    const QString user =
+        u"USER "_qs + m_connection.localIdentifier() + u" local irc :"_qs + RealName + u"\r\n"_qs;
+    m_connection.writeRaw(user.toUtf8());
+    m_presenter->setConnectionCommands(false, true);
+}
+
+void IrcSession::SendData(QStringView line)
+{
+    m_connection.sendLine(line);
+}
+
+void IrcSession::lineArrived(const QString &line)
+{
+    m_variables.ActivityCounter += 1;
+    interpret(line);
+}
+
+void IrcSession::interpret(QString line)
+{
+    m_interpreter.interpret(std::move(line));
+}
+
+void IrcSession::socketFailed()
+{
+    AppendFormatted(m_roomView, u"\x03"
+                                u"4 ERROR : Valid name, no data record of requested type.");
+    m_connection.close();
+    m_presenter->setConnectionCommands(true, false);
+    resetRoomState();
+    m_presenter->setModeratorMenuVisible(false);
+}
+
+void IrcSession::disconnectFromServer()
+{
+    SendData(kQuitLine);
+    m_presenter->setConnectionCommands(true, false);
+    m_presenter->setModeratorMenuVisible(false);
+    m_members.clear();
+    UpdateUserCount();
+    m_presenter->setAwaitingIdentification(false);
+    m_topicView.clear();
+}
+
+void IrcSession::reconnect()
+{
+    m_connection.close();
+    AppendFormatted(m_roomView, QString(u"\x03"
+                                        u"2 Connecting To \x02The Server At "_qs +
+                                        m_host +
+                                        u"\x02\x03"
+                                        u"15 Please Wait"_qs));
+    m_connection.open(m_host, m_port);
+    m_presenter->setConnectionCommands(false, false);
+}
+
+void IrcSession::closeConnection()
+{
+    m_connection.close();
+}
+
+QVariant IrcSession::clearform(const QString &wincap)
+{
+    m_conversations.clearform(wincap);
+    return QVariant();
+}
+
+void IrcSession::UpdateUserCount()
+{
+    m_presenter->setUserCountText(u"Total Users = ["_qs + QString::number(m_members.count()) +
+                                  u"]"_qs);
+}
+
+void IrcSession::resetRoomState()
+{
+    m_members.clear();
+    m_topicView.clear();
+    UpdateUserCount();
+}

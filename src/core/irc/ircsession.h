@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ctcpreplylimiter.h"
+#include "interpreter.h"
+#include "serverconnection.h"
+#include "session/blockednicks.h"
+#include "session/conversationtable.h"
+#include "session/memberlist.h"
+#include "session/sessionvariables.h"
+#include "text/chatbuffer.h"
+
+#include <QObject>
+#include <QTimeZone>
+
+class SessionPresenter;
+
+// The program's one IRC session: the connection, the room's chat view, topic and members,
+// and the interpreter that turns each received line into changes of them. It knows nothing
+// of the windows that show it.
+class IrcSession : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 DefaultPort = 6667;
+    static inline const QString RealName = QStringLiteral("Velmora Messenger 1.0 (Orvane)");
+
+    IrcSession(SessionVariables &variables, QObject *parent = nullptr);
+    ~IrcSession() override;
+
+    void setServer(const QString &host, quint16 port);
+    QString serverHost() const { return m_host; }
+    quint16 serverPort() const { return m_port; }
+    void setPresenter(SessionPresenter *presenter);
+    SessionPresenter &presenter() { return *m_presenter; }
+
+    SessionVariables &variables() { return m_variables; }
+    ChatBuffer &roomView() { return m_roomView; }
+    ChatBuffer &topicView() { return m_topicView; }
+    MemberList &members() { return m_members; }
+    ServerConnection &connection() { return m_connection; }
+    ConversationTable &conversations() { return m_conversations; }
+    BlockedNicks &blockedNicks() { return m_blockedNicks; }
+    CtcpReplyLimiter &ctcpReplyLimiter() { return m_ctcpReplyLimiter; }
+
+    // "&Block Incoming Privates": new private conversations are refused while it is on.
+    bool refusesNewPrivates() const { return m_refuseNewPrivates; }
+    void setRefuseNewPrivates(bool refuse) { m_refuseNewPrivates = refuse; }
+
+    // The zone server time stamps are shown in (the system's unless a test says otherwise).
+    QTimeZone timeZone() const { return m_timeZone; }
+    void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
+
+    // Shows the greeting lines and opens the connection.
+    void ConnectToServer();
+    // Sends one protocol line; dropped silently while the connection is closed.
+    void SendData(QStringView line);
+    // Handles one received line.
+    void interpret(QString line);
+    // The "&Disconnect" command: says goodbye and lets the server close the connection.
+    void disconnectFromServer();
+    // The "&Connect" command: connects again to the same server.
+    void reconnect();
+    // Closes the connection without a goodbye (the program is ending).
+    void closeConnection();
+
+    // A private conversation window closes: its slot is freed.
+    QVariant clearform(const QString &wincap);
+
+    void UpdateUserCount();
+    // Empties the member list, the topic and the count when the session leaves the room.
+    void resetRoomState();
+
+private:
+    void registerUser();
+    void lineArrived(const QString &line);
+    void socketFailed();
+
+    SessionVariables &m_variables;
+    SessionPresenter *m_presenter;
+    QString m_host;
+    quint16 m_port = DefaultPort;
+    ServerConnection m_connection;
+    ChatBuffer m_roomView;
+    ChatBuffer m_topicView;
+    MemberList m_members;
+    ConversationTable m_conversations;
+    BlockedNicks m_blockedNicks;
+    CtcpReplyLimiter m_ctcpReplyLimiter;
+    bool m_refuseNewPrivates = false;
+    QTimeZone m_timeZone = QTimeZone::systemTimeZone();
+    Interpreter m_interpreter;
+};

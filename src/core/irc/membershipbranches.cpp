@@ -1,0 +1,263 @@
+#include "membershipbranches.h"
+
+#include "text/blanks.h"
+
+#include "ircsession.h"
+#include "sessionpresenter.h"
+#include "text/appendformatted.h"
+
+namespace {
+
+// Removal looks for a member as plain, "@", "+", "&", "~"; a nick change as plain, "@", "+",
+// "~", "&". The empty prefix comes first: a ':' stands for it.
+constexpr QStringView kRemovalPrefixes = u":@+&~";
+constexpr QStringView kNickChangePrefixes = u":@+~&";
+
+QString prefixed(QChar prefix, const QString &nick)
+{
+    return prefix == u':' ? nick : prefix + nick;
+}
+
+} // namespace
+
+bool MembershipBranches::isMe(const QString &nick) const
+{
+    return nick.compare(m_session.variables().CurrentNick, Qt::CaseInsensitive) == 0;
+}
+
+bool MembershipBranches::removeFirstOf(const QString &nick, QStringView prefixes)
+{
+    if (nick.isEmpty())
+        return false; // a line without a nick names nobody
+    for (QChar prefix : prefixes) {
+        if (m_session.members().remove(prefixed(prefix, nick)))
+            return true;
+    }
+    return false;
+}
+
+bool MembershipBranches::replace(const QString &from, const QString &to)
+{
+    MemberList &members = m_session.members();
+    const int row = members.findExact(from);
+    if (row < 0)
+        return false;
+    members.removeAt(row);
+    members.add(to);
+    return true;
+}
+
+void MembershipBranches::join(const ParsedLine &line)
+{
+    SessionVariables &vars = m_session.variables();
+    if (!isMe(line.Nick)) {
+        if (!line.Nick.isEmpty())
+            m_session.members().add(line.Nick);
+        AppendFormatted(m_session.roomView(), u"\x03"
+                                              "3\x02*** "_qs +
+                                                  line.Nick + u"\x02 has joined \x02"_qs +
+                                                  vars.CurrentRoom);
+        m_session.UpdateUserCount();
+        return;
+    }
+    vars.CurrentRoom = GetParams(line, 1, 1);
+    m_session.SendData(u"MODE "_qs + vars.CurrentRoom);
+    m_session.roomView().clear();
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "3\x02*** You\x02 have joined \x02"_qs +
+                                              vars.CurrentRoom);
+    m_session.UpdateUserCount();
+}
+
+void MembershipBranches::part(const ParsedLine &line)
+{
+    if (isMe(line.Nick)) {
+        m_session.resetRoomState();
+        return;
+    }
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "2\x02*** "_qs +
+                                              line.Nick + u"\x02 has part \x02"_qs +
+                                              m_session.variables().CurrentRoom + u"\x02"_qs);
+    removeFirstOf(line.Nick, kRemovalPrefixes);
+    m_session.UpdateUserCount();
+}
+
+void MembershipBranches::quit(const ParsedLine &line)
+{
+    if (isMe(line.Nick)) {
+        m_session.resetRoomState();
+        return;
+    }
+    const QString &room = m_session.variables().CurrentRoom;
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "4\x02*** "_qs +
+                                              line.Nick +
+                                              u"\x02\x03"
+                                              "2 has quit \x02"_qs +
+                                              room + u"\x02  [ \x03"_qs + GetParams(line, 1, -1) +
+                                              u"\x03"
+                                              "2 ]"_qs);
+    ConversationTable &table = m_session.conversations();
+    const int slot = table.findExactSlot(line.Nick);
+    if (slot >= 0 && !line.Nick.isEmpty()) {
+        AppendFormatted(table.view(slot), u"\x02 ** \x03"
+                                          "4"_qs +
+                                              line.Nick +
+                                              u"\x03"
+                                              "02\x02 has quit \x02"_qs +
+                                              room);
+        m_session.presenter().flashConversationWindow(slot);
+    }
+    removeFirstOf(line.Nick, kRemovalPrefixes);
+    m_session.UpdateUserCount();
+}
+
+void MembershipBranches::nick(const ParsedLine &line)
+{
+    SessionVariables &vars = m_session.variables();
+    const QString newNick = GetParams(line, 1, 1);
+    if (newNick.isEmpty() || line.Nick.isEmpty())
+        return; // nobody to rename, or no new name: the line is malformed
+    if (line.Nick != vars.CurrentNick) {
+        AppendFormatted(m_session.roomView(), u"\x02\x03"
+                                              "07*** "_qs +
+                                                  line.Nick + u"\x02 is now known as \x02"_qs +
+                                                  newNick);
+    } else {
+        vars.CurrentNick = newNick;
+        AppendFormatted(m_session.roomView(), u"\x02\x03"
+                                              "06*** You\x02 are now known as \x02"_qs +
+                                                  newNick);
+    }
+    for (QChar prefix : kNickChangePrefixes) {
+        if (replace(prefixed(prefix, line.Nick), prefixed(prefix, newNick)))
+            break;
+    }
+}
+
+void MembershipBranches::kick(const ParsedLine &line)
+{
+    SessionVariables &vars = m_session.variables();
+    const QString victim = GetParams(line, 2, 2);
+    const QString reason = trimmedBlanks(GetParams(line, 3, -1));
+    const QString me = trimmedBlanks(vars.CurrentNick).toLower();
+    const bool kickedMe = trimmedBlanks(GetParams(line, 2, -1)).toLower() == me ||
+                          trimmedBlanks(victim).toLower() == me;
+    if (!kickedMe) {
+        AppendFormatted(m_session.roomView(), u"\x03"
+                                              "4*** \x02"_qs +
+                                                  victim + u"\x02 was kicked by \x02"_qs +
+                                                  line.Nick +
+                                                  u"\x02  [ \x03"
+                                                  "04"_qs +
+                                                  reason +
+                                                  u"\x02\x03"
+                                                  "4\x02 ] "_qs);
+        removeFirstOf(trimmedBlanks(victim), kRemovalPrefixes);
+        m_session.UpdateUserCount();
+        return;
+    }
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "4\x02***You \x02were kicked from \x02"_qs +
+                                              vars.CurrentRoom + u"\x02 by \x02"_qs + line.Nick +
+                                              u"\x02 [\x03"
+                                              "04"_qs +
+                                              reason +
+                                              u"\x03"
+                                              "4]"_qs);
+    m_session.resetRoomState();
+    m_session.presenter().showMessage(SessionPresenter::MessageIcon::Critical,
+                                      QStringLiteral("Kick"),
+                                      u"You are kicked from "_qs + vars.CurrentRoom + u" room."_qs);
+    m_session.presenter().setModeratorMenuVisible(false);
+}
+
+void MembershipBranches::names(const ParsedLine &line)
+{
+    const QString names = GetParams(line, 4, -1);
+    QStringList added;
+    for (QStringView piece : QStringTokenizer(names, u' ')) {
+        // Half-operators are listed plain; blank pieces are no one.
+        if (piece.startsWith(u'%'))
+            piece = piece.mid(1);
+        if (!piece.isEmpty())
+            added << piece.toString();
+    }
+    m_session.members().addNames(added);
+    m_session.UpdateUserCount();
+}
+
+void MembershipBranches::mode(const ParsedLine &line)
+{
+    const QString setter = line.Nick.isEmpty() ? line.Prefix : line.Nick;
+    const QString modes = GetParams(line, 2, -1);
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "3\x02* "_qs +
+                                              setter + u"\x02 sets mode: "_qs + modes);
+    // The first argument is expected at the fourth character: after "+o " or "+oa".
+    const QString target = trimmedBlanks(QStringView(modes).mid(3)).section(u' ', 0, 0);
+    applyMode(modes, target, isMe(target));
+}
+
+void MembershipBranches::applyMode(const QString &modes, const QString &target, bool me)
+{
+    MemberList &members = m_session.members();
+    SessionPresenter &presenter = m_session.presenter();
+    const QStringView m2 = QStringView(modes).left(2);
+    const QStringView m3 = QStringView(modes).left(3);
+    auto moderator = [&](bool visible) {
+        if (me)
+            presenter.setModeratorMenuVisible(visible);
+    };
+    if (target.isEmpty())
+        return; // no member named: the menu and the list stay as they are
+    auto found = [&](const QString &entry) { return members.findExact(entry) >= 0; };
+    auto removeEach = [&](QStringView prefixes) {
+        for (QChar prefix : prefixes)
+            members.remove(prefix + target);
+    };
+
+    if (m2 == u"-o") {
+        moderator(false);
+        replace(u'@' + target, target);
+    } else if (m2 == u"-v") {
+        replace(u'+' + target, target);
+    } else if (m3 == u"+o ") {
+        moderator(true);
+        if (!replace(target, u'@' + target) && !found(u'~' + target) && !found(u'&' + target)) {
+            removeEach(u"+@");
+            members.add(u'@' + target);
+        }
+    } else if (m3 == u"+h ") {
+        moderator(true);
+    } else if (m3 == u"-h ") {
+        moderator(false);
+    } else if (m3 == u"+a ") {
+        moderator(true);
+        if (!replace(target, u'&' + target) && !found(u'~' + target)) {
+            removeEach(u"+@&");
+            members.add(u'&' + target);
+        }
+    } else if (m2 == u"+v") {
+        replace(target, u'+' + target);
+    } else if (m3 == u"+q ") {
+        moderator(true);
+        if (!replace(target, u'~' + target)) {
+            removeEach(u"+@&~");
+            members.add(u'~' + target);
+        }
+    } else if (m2 == u"-q") {
+        moderator(false);
+        replace(u'~' + target, target);
+    } else if (m2 == u"-a") {
+        moderator(false);
+        replace(u'&' + target, target);
+    } else if (m3 == u"+oa" || m3 == u"+ao") {
+        moderator(true);
+        replace(target, u'&' + target);
+    } else if (m3 == u"+oq" || m3 == u"+qo") {
+        moderator(true);
+        replace(target, u'~' + target);
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "parsedline.h"
+
+class IrcSession;
+
+// Notices (and the NickServ identification they drive), the keep-alive, CTCP answers, room
+// messages and actions, and private messages routed to one conversation per partner.
+class MessageBranches
+{
+public:
+    explicit MessageBranches(IrcSession &session) : m_session(session) {}
+
+    void notice(const ParsedLine &line);
+    void ping(const ParsedLine &line);
+    void privmsg(const ParsedLine &line);
+
+private:
+    void answerCtcp(const QString &text, const QString &sender);
+    void roomMessage(const QString &text, const QString &sender);
+    void privateMessage(const ParsedLine &line, const QString &sender);
+
+    IrcSession &m_session;
+};

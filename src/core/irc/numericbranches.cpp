@@ -1,0 +1,163 @@
+#include "numericbranches.h"
+
+#include "ircsession.h"
+#include "sessionpresenter.h"
+#include "text/appendformatted.h"
+#include "text/timeconversion.h"
+
+#include <limits>
+
+namespace {
+
+// Seconds of a time stamp; anything that is no number a date can hold counts as 0.
+qint64 timeStampSeconds(const QString &text)
+{
+    bool ok = false;
+    const qint64 seconds = text.trimmed().toLongLong(&ok);
+    constexpr qint64 limit = qint64(std::numeric_limits<qint32>::max()) * 100;
+    return ok && seconds > -limit && seconds < limit ? seconds : 0;
+}
+
+} // namespace
+
+void NumericBranches::topic(const ParsedLine &line)
+{
+    const QString newTopic = GetParams(line, 2, -1);
+    AppendFormatted(m_session.topicView(), newTopic);
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "6*** Topic changed by \x02"_qs +
+                                              line.Nick + u"\x02 : "_qs + newTopic);
+    m_session.topicView().clear();
+    AppendFormatted(m_session.topicView(), newTopic);
+}
+
+void NumericBranches::topicOnJoin(const ParsedLine &line)
+{
+    const QString topicText = GetParams(line, 3, -1);
+    AppendFormatted(m_session.topicView(), topicText);
+    AppendFormatted(m_session.roomView(), u"\x02\x03"
+                                          "10*** Topic is :\u00a0\u00a0\x02\x03"_qs +
+                                              topicText);
+}
+
+void NumericBranches::topicSetBy(const ParsedLine &line)
+{
+    const QDateTime when =
+        UnixTimeToLocal(timeStampSeconds(GetParams(line, 4, 4)), m_session.timeZone());
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "3\x02*** \x02Topic set by \x02"_qs +
+                                              GetParams(line, 3, 3) + u"\x02 on \x02"_qs +
+                                              formatGeneralDate(when) + u"\x02"_qs);
+}
+
+void NumericBranches::endOfNames(const ParsedLine &)
+{
+    // Nothing to show; the names gathered so far go into the list at once.
+    m_session.members().flushPending();
+}
+
+void NumericBranches::identifyAsked(const ParsedLine &)
+{
+    m_session.presenter().showPasswordDialog(m_session.variables().CurrentNick);
+}
+
+void NumericBranches::noSuchNick(const ParsedLine &line)
+{
+    const QString nick = GetParams(line, 2, 2).trimmed();
+    ConversationTable &table = m_session.conversations();
+    const int slot = table.findExactSlot(nick);
+    if (slot < 0 || nick.isEmpty())
+        return;
+    m_session.presenter().showConversationWindow(slot);
+    m_session.presenter().showMessage(SessionPresenter::MessageIcon::Information,
+                                      QStringLiteral("Chat Error"),
+                                      u"The nick "_qs + table.caption(slot) +
+                                          u" has either change the nick or has quit the Chat !"_qs);
+}
+
+void NumericBranches::cannotSend(const ParsedLine &)
+{
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "5 Can't send message in room.");
+}
+
+void NumericBranches::endOfGreeting(const ParsedLine &)
+{
+    m_session.roomView().clear();
+    m_session.SendData(u"JOIN "_qs + m_session.variables().CurrentRoom);
+}
+
+void NumericBranches::noGreeting(const ParsedLine &)
+{
+    m_session.SendData(u"JOIN "_qs + m_session.variables().CurrentRoom);
+}
+
+void NumericBranches::nickRefused(const QString &problem, SessionPresenter::MessageIcon icon)
+{
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "4 *** Error\x03"
+                                          "14 "_qs +
+                                              problem);
+    m_session.presenter().showMessage(icon, QStringLiteral("Nick Error"),
+                                      problem.trimmed() + u" Please enter another nickname."_qs);
+    m_session.presenter().showChangeNickDialog();
+}
+
+void NumericBranches::nickInUse(const ParsedLine &)
+{
+    nickRefused(QStringLiteral("Nickname is in use. "), SessionPresenter::MessageIcon::Information);
+}
+
+void NumericBranches::banned(const ParsedLine &)
+{
+    const QString &room = m_session.variables().CurrentRoom;
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "4*** Cannot join the room "_qs +
+                                              room + u". You are banned (+b)."_qs);
+    m_session.presenter().showMessage(
+        SessionPresenter::MessageIcon::Critical, QStringLiteral("Banned"),
+        u"Cannot join the room "_qs + room + u". You are banned (+b). Try later."_qs);
+    m_session.resetRoomState();
+}
+
+void NumericBranches::whois(const ParsedLine &line)
+{
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "2 Whois \x03"
+                                          "6"_qs +
+                                              GetParams(line, 2, -1));
+}
+
+void NumericBranches::invalidNick(const ParsedLine &)
+{
+    nickRefused(QStringLiteral("Invalid nickname."), SessionPresenter::MessageIcon::Exclamation);
+}
+
+void NumericBranches::sessionEnded()
+{
+    m_session.resetRoomState();
+    m_session.presenter().setConnectionCommands(true, false);
+    m_session.presenter().setModeratorMenuVisible(false);
+}
+
+void NumericBranches::serverError(const ParsedLine &line)
+{
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "4 * "_qs +
+                                              GetParams(line, 1, -1));
+    sessionEnded();
+    AppendFormatted(m_session.roomView(), u"\x03"
+                                          "2*** Disconnected \x03"
+                                          "15Conection to the server canceled.");
+    m_session.presenter().setAwaitingIdentification(false);
+}
+
+void NumericBranches::killed(const ParsedLine &)
+{
+    sessionEnded();
+    m_session.presenter().showMessage(SessionPresenter::MessageIcon::Critical,
+                                      QStringLiteral("Kill"),
+                                      QStringLiteral("You are forced to quit the chat."));
+}
+
+void NumericBranches::ignore(const ParsedLine &) {}

@@ -1,0 +1,50 @@
+#include "conversationtable.h"
+
+#include "text/blanks.h"
+
+int ConversationTable::findSlot(const QString &nick) const
+{
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        if (trimmedBlanks(ConversationNicks[size_t(slot)]) == nick)
+            return slot;
+    }
+    return -1;
+}
+
+int ConversationTable::findExactSlot(const QString &nick) const
+{
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        if (ConversationNicks[size_t(slot)] == nick)
+            return slot;
+    }
+    return -1;
+}
+
+int ConversationTable::firstFreeSlot() const
+{
+    return findExactSlot(QString());
+}
+
+void ConversationTable::claim(int slot, const QString &nick)
+{
+    ConversationNicks[size_t(slot)] = nick;
+    if (m_logFactory)
+        view(slot).setLog(m_logFactory(nick));
+}
+
+void ConversationTable::clearform(const QString &wincap)
+{
+    const int slot = findExactSlot(wincap);
+    if (slot >= 0 && !wincap.isEmpty())
+        ConversationNicks[size_t(slot)].clear();
+}
+
+ChatBuffer &ConversationTable::view(int slot)
+{
+    auto &view = m_views[size_t(slot)];
+    if (!view) {
+        view = std::make_unique<ChatBuffer>();
+        view->setSizeSource(&m_roomView);
+    }
+    return *view;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "text/chatbuffer.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+// The private conversations: which partner uses which of the 100 slots, and each slot's
+// conversation view. A slot's view is made on first use and kept after the slot is freed, for
+// the next conversation that claims it.
+class ConversationTable
+{
+public:
+    static constexpr int SlotCount = 100;
+
+    explicit ConversationTable(const ChatBuffer &roomView) : m_roomView(roomView) {}
+
+    // The partner of each slot; empty marks a free slot. One more entry than slots, never used.
+    std::array<QString, SlotCount + 1> ConversationNicks;
+
+    // Slot whose partner equals nick after trimming blanks (with case), or -1.
+    int findSlot(const QString &nick) const;
+    // Slot whose partner equals nick exactly, or -1.
+    int findExactSlot(const QString &nick) const;
+    int firstFreeSlot() const;
+    // Gives the slot to a partner; its view logs to that partner's log from now on.
+    void claim(int slot, const QString &nick);
+    // Where the conversation with a partner is logged (none when the factory gives nullptr).
+    void setLogFactory(std::function<LineLog *(const QString &nick)> factory)
+    {
+        m_logFactory = std::move(factory);
+    }
+    // Frees the first slot whose partner equals caption exactly; returns an empty result.
+    void clearform(const QString &wincap);
+    // The conversation view of a slot, made on first use.
+    ChatBuffer &view(int slot);
+    bool hasView(int slot) const { return m_views[size_t(slot)] != nullptr; }
+    QString caption(int slot) const { return m_captions[size_t(slot)]; }
+    void setCaption(int slot, const QString &caption) { m_captions[size_t(slot)] = caption; }
+
+private:
+    const ChatBuffer &m_roomView;
+    std::function<LineLog *(const QString &nick)> m_logFactory;
+    std::array<std::unique_ptr<ChatBuffer>, SlotCount + 1> m_views;
+    std::array<QString, SlotCount + 1> m_captions;
+};

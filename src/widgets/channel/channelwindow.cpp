@@ -1,0 +1,657 @@
+#include "channelwindow.h"
+
+#include "chat/chatview.h"
+#include "controls/sablecoolbutton.h"
+#include "controls/trayicon.h"
+#include "dialogs/aboutdialog.h"
+#include "dialogs/colourpicker.h"
+#include "dialogs/nickservdialogs.h"
+#include "dialogs/smileypicker.h"
+#include "dialogs/todaywindow.h"
+#include "irc/ircsession.h"
+#include "linkpage.h"
+#include "platform/settingsstore.h"
+#include "roomcommands.h"
+#include "session/linkpages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTabWidget>
+#include <QWindow>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 ");
+constexpr int kDesignWidth = 9135;
+constexpr int kDesignHeight = 9000;
+
+QFont makeFont(const QString &family, qreal pointSize, bool bold = false, bool underline = false)
+{
+    QFont f(family);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+// Where the program keeps the smiley pictures switch among the user's settings.
+const QString SettingsSection = QStringLiteral("Store");
+const QString SmileyPicturesSetting = QStringLiteral("smileypictures");
+
+// The controls of the Chat page that only that page shows.
+const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "datain",
+                                   "dataout",   "shapenicktop", "lstnicks", "lblcolortitle",
+                                   "chkbold",   "chkunder",     "cmdsend",  "lblusers"};
+
+} // namespace
+
+ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *parent)
+    : QMainWindow(parent), m_session(session), m_tray(tray), m_composer(session, m_formatting),
+      m_conversations(session, m_composer, m_formatting)
+{
+    setObjectName(QStringLiteral("channel"));
+    setWindowTitle(kCaption);
+    setMouseTracking(true);
+
+    auto *central = new QWidget(this);
+    central->setMouseTracking(true);
+    setCentralWidget(central);
+    m_tab1 = new QTabWidget(central);
+    m_tab1->setObjectName(QStringLiteral("Tab1"));
+    m_tab1->setTabPosition(QTabWidget::South);
+    m_tab1->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75));
+    registerElement(m_tab1);
+
+    auto *chatPage = new QWidget;
+    chatPage->setObjectName(QStringLiteral("chatpage"));
+    buildChatPage(chatPage);
+    buildLinkPages();
+    m_tab1->insertTab(1, chatPage, QStringLiteral("Chat"));
+    m_tab1->setCurrentIndex(1);
+    connect(m_tab1, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
+
+    m_menus = ChannelMenus::build(menuBar(), this);
+    m_nickServDialogs = new NickServDialogs(session, this, this);
+    connect(m_nickServDialogs, &NickServDialogs::showChannelRequested, this,
+            &ChannelWindow::showChannelWindow);
+    connectCommands();
+    connectComposition();
+    loadSmileyPictures();
+    new RoomCommands(session, *this);
+    selectcolor(m_formatting.colourIndex());
+
+    m_timerweb.setObjectName(QStringLiteral("timerweb"));
+    m_timerweb.setInterval(LinkRotationMs);
+    connect(&m_timerweb, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
+    m_timerweb.start();
+
+    const Twips t = twips();
+    resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
+    move(t.toPixelsX(int(t.perPixelY) + 100), t.toPixelsY(int(t.perPixelX)));
+    session.setPresenter(this);
+}
+
+ChannelWindow::~ChannelWindow()
+{
+    delete m_webtoday.data(); // windows of their own, not children
+    delete m_frmSmileys.data();
+    m_session.setPresenter(nullptr);
+}
+
+Twips ChannelWindow::twips() const
+{
+    const QScreen *current = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!current)
+        return {};
+    return Twips::forDpi(current->logicalDotsPerInchX(), current->logicalDotsPerInchY());
+}
+
+void ChannelWindow::registerElement(QWidget *widget)
+{
+    m_elements.insert(widget->objectName(), widget);
+}
+
+QWidget *ChannelWindow::addShape(QWidget *parent, const QString &name, const QColor &colour)
+{
+    auto *shape = new QWidget(parent);
+    shape->setObjectName(name);
+    shape->setAutoFillBackground(true);
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::Window, colour);
+    shape->setPalette(palette);
+    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+    registerElement(shape);
+    return shape;
+}
+
+void ChannelWindow::buildChatPage(QWidget *page)
+{
+    addShape(page, QStringLiteral("shapebg1"), QColor(0, 86, 128));
+    addShape(page, QStringLiteral("shapetop4"), QColor(170, 227, 255));
+    addShape(page, QStringLiteral("shapenicktop"), QColor(170, 227, 255));
+
+    auto *topic = new QLabel(QStringLiteral("Topic:"), page);
+    topic->setObjectName(QStringLiteral("topic"));
+    topic->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75, true));
+    QPalette red = topic->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    topic->setPalette(red);
+    registerElement(topic);
+
+    m_rtbtopic = new ChatView(page);
+    m_rtbtopic->setObjectName(QStringLiteral("rtbtopic"));
+    m_rtbtopic->setSingleLine(true);
+    m_rtbtopic->setFont(makeFont(QStringLiteral("Times New Roman"), 8.25));
+    m_rtbtopic->setBuffer(&m_session.topicView());
+    m_rtbtopic->viewport()->installEventFilter(this);
+    registerElement(m_rtbtopic);
+
+    m_datain = new ChatView(page);
+    m_datain->setObjectName(QStringLiteral("datain"));
+    const QFont roomFont = makeFont(QStringLiteral("Arial"), 9.75);
+    m_datain->setFont(roomFont);
+    m_datain->setBuffer(&m_session.roomView());
+    m_session.roomView().setBasePointSize(roomFont.pointSizeF());
+    m_datain->viewport()->installEventFilter(this);
+    registerElement(m_datain);
+
+    m_lstnicks = new QListView(page);
+    m_lstnicks->setObjectName(QStringLiteral("lstnicks"));
+    m_lstnicks->setToolTip(QStringLiteral("Nickname List"));
+    m_lstnicks->setFont(makeFont(QStringLiteral("Tahoma"), 8.25, true));
+    m_lstnicks->setModel(&m_session.members());
+    m_lstnicks->setUniformItemSizes(true);
+    m_lstnicks->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstnicks->viewport()->installEventFilter(this);
+    registerElement(m_lstnicks);
+
+    m_lblusers = new QLabel(QStringLiteral("Total Users = [0]"), page);
+    m_lblusers->setObjectName(QStringLiteral("lblusers"));
+    m_lblusers->setFont(makeFont(QStringLiteral("Arial"), 8.25, true));
+    m_lblusers->setAutoFillBackground(true);
+    QPalette lilac = m_lblusers->palette();
+    lilac.setColor(QPalette::Window, QColor(192, 192, 255));
+    m_lblusers->setPalette(lilac);
+    m_lblusers->setAlignment(Qt::AlignCenter);
+    registerElement(m_lblusers);
+
+    m_dataout = new QLineEdit(page);
+    m_dataout->setObjectName(QStringLiteral("dataout"));
+    m_dataout->setFont(makeFont(QStringLiteral("Arial"), 9));
+    registerElement(m_dataout);
+
+    m_cmdsend = new SableCoolButton(QStringLiteral("Send"), page);
+    m_cmdsend->setObjectName(QStringLiteral("cmdsend"));
+    m_cmdsend->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
+    registerElement(m_cmdsend);
+
+    m_chkbold = new QCheckBox(QStringLiteral("Bold"), page);
+    m_chkbold->setObjectName(QStringLiteral("chkbold"));
+    m_chkbold->setToolTip(QStringLiteral("Make Text Bold"));
+    m_chkbold->setFont(makeFont(QStringLiteral("Microsoft Sans Serif"), 8.25, true));
+    registerElement(m_chkbold);
+
+    m_chkunder = new QCheckBox(QStringLiteral("Underline"), page);
+    m_chkunder->setObjectName(QStringLiteral("chkunder"));
+    m_chkunder->setToolTip(QStringLiteral("Make Text Underline"));
+    m_chkunder->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, false, true));
+    registerElement(m_chkunder);
+
+    m_lblcolortitle = new QLabel(QStringLiteral("Change Color"), page);
+    m_lblcolortitle->setObjectName(QStringLiteral("lblcolortitle"));
+    m_lblcolortitle->setToolTip(QStringLiteral("Change Color"));
+    m_lblcolortitle->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9));
+    m_lblcolortitle->setCursor(Qt::PointingHandCursor);
+    registerElement(m_lblcolortitle);
+
+    auto *lblcolor = new QLabel(page);
+    lblcolor->setObjectName(QStringLiteral("lblcolor"));
+    registerElement(lblcolor);
+}
+
+void ChannelWindow::buildLinkPages()
+{
+    const QStringList captions{QStringLiteral("Home"), QStringLiteral("Google"),
+                               QStringLiteral("Entertainment"), QStringLiteral("Links")};
+    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
+                                     LinkPages::Links};
+    for (int page = 0; page < 4; ++page) {
+        auto *linkPage = new LinkPage(page, pages[page]);
+        linkPage->setObjectName(QStringLiteral("linkpage%1").arg(page));
+        const int background = page == 0 ? 0 : page + 1;
+        addShape(linkPage, QStringLiteral("shapebg%1").arg(background), QColor(0, 86, 128))
+            ->lower();
+        addShape(linkPage, QStringLiteral("shapetop%1").arg(page), QColor(170, 227, 255))
+            ->stackUnder(
+                linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
+        for (QWidget *child : linkPage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!child->objectName().isEmpty())
+                registerElement(child);
+        }
+        m_linkPages[size_t(page)] = linkPage;
+        m_tab1->addTab(linkPage, captions[page]);
+    }
+}
+
+void ChannelWindow::connectCommands()
+{
+    connect(m_menus.action(QStringLiteral("mnuConnect")), &QAction::triggered, &m_session,
+            &IrcSession::reconnect);
+    connect(m_menus.action(QStringLiteral("mnudc")), &QAction::triggered, &m_session,
+            &IrcSession::disconnectFromServer);
+    connect(m_menus.action(QStringLiteral("mnublkprv")), &QAction::toggled, &m_session,
+            &IrcSession::setRefuseNewPrivates);
+    connect(m_menus.action(QStringLiteral("mnusmileypics")), &QAction::toggled, this,
+            &ChannelWindow::setSmileyPictures);
+    connect(m_menus.action(QStringLiteral("mnusmileys")), &QAction::triggered, this,
+            &ChannelWindow::showSmileyPicker);
+    connect(m_menus.action(QStringLiteral("mnucopye")), &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
+    connect(m_menus.action(QStringLiteral("mnupwd")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showIdentify({}, false); });
+    connect(m_menus.action(QStringLiteral("mnuchangenick")), &QAction::triggered, m_nickServDialogs,
+            &NickServDialogs::showChangeNick);
+    connect(m_menus.action(QStringLiteral("mnuchpwd")), &QAction::triggered, m_nickServDialogs,
+            &NickServDialogs::showChangePassword);
+    connect(m_menus.action(QStringLiteral("mnuregister")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Register); });
+    connect(m_menus.action(QStringLiteral("mnudrop")), &QAction::triggered, this,
+            [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
+    connect(m_menus.action(QStringLiteral("mnutoday")), &QAction::triggered, this,
+            &ChannelWindow::showTodayPage);
+    connect(m_menus.action(QStringLiteral("mnumess")), &QAction::triggered, this,
+            &ChannelWindow::showAboutBox);
+    connect(this, &ChannelWindow::todayPageLoadRequested, this, &ChannelWindow::loadTodayPage);
+    connect(this, &ChannelWindow::todayPageShowRequested, this, &ChannelWindow::showTodayPage);
+    if (m_tray) {
+        connect(m_tray, &TrayIcon::aboutRequested, this, &ChannelWindow::showAboutBox);
+        connect(m_tray, &TrayIcon::showChannelRequested, this, &ChannelWindow::showChannelWindow);
+    }
+    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this,
+            &ChannelWindow::askToExit);
+}
+
+void ChannelWindow::applyLayout()
+{
+    const Twips t = twips();
+    const QSize outer = frameGeometry().size();
+    const ChannelLayout layout =
+        ChannelLayout::forSize(t.fromPixelsX(outer.width()), t.fromPixelsY(outer.height()));
+    for (auto it = m_elements.cbegin(); it != m_elements.cend(); ++it) {
+        if (layout.has(it.key()))
+            it.value()->setGeometry(t.toPixels(layout.rect(it.key())));
+    }
+    for (int page = 0; page < 4; ++page)
+        m_linkPages[size_t(page)]->setViewGeometry(
+            t.toPixels(layout.rect(QStringLiteral("web%1").arg(page))));
+}
+
+void ChannelWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized()) {
+        // The window never gets smaller than its minimum; a border drag below it snaps back.
+        const Twips t = twips();
+        const QMargins frame = frameGeometry().size() == size()
+                                   ? QMargins()
+                                   : QMargins(geometry().left() - frameGeometry().left(),
+                                              geometry().top() - frameGeometry().top(),
+                                              frameGeometry().right() - geometry().right(),
+                                              frameGeometry().bottom() - geometry().bottom());
+        const QSize minimum(t.toPixelsX(ChannelLayout::MinimumWidth) - frame.left() - frame.right(),
+                            t.toPixelsY(ChannelLayout::MinimumHeight) - frame.top() -
+                                frame.bottom());
+        setMinimumSize(minimum);
+        if (width() < minimum.width() || height() < minimum.height()) {
+            resize(std::max(width(), minimum.width()), std::max(height(), minimum.height()));
+            return; // the resize that follows lays the window out
+        }
+    }
+    applyLayout();
+}
+
+void ChannelWindow::tabChanged(int index)
+{
+    const bool chat = index == 1;
+    for (const QString &name : kChatControls) {
+        if (QWidget *control = m_elements.value(name))
+            control->setVisible(chat);
+    }
+}
+
+void ChannelWindow::rotateLinkPages()
+{
+    if (m_rotation == 0) {
+        for (LinkPage *page : m_linkPages)
+            page->navigate(page->home());
+    }
+    if (m_rotation == 4)
+        emit todayPageLoadRequested();
+    if (m_rotation != 7) {
+        ++m_rotation;
+        return;
+    }
+    emit todayPageShowRequested();
+    m_timerweb.stop();
+}
+
+void ChannelWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing only hides the room, and only when the user says so.
+    event->ignore();
+    askToHide();
+}
+
+void ChannelWindow::askToHide()
+{
+    if (m_hideQuestionOpen)
+        return;
+    m_hideQuestionOpen = true;
+    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(),
+                                QStringLiteral("You are about to hide the chat. Do you wish to "
+                                               "continue?"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("hidequestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        m_hideQuestionOpen = false;
+        if (box->clickedButton() == box->button(QMessageBox::Yes))
+            hide();
+    });
+    box->open();
+}
+
+void ChannelWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_tray)
+        m_tray->AddChatTrayIcon();
+    if (event->type() == QEvent::WindowStateChange)
+        applyLayout();
+}
+
+void ChannelWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    // A move over the window itself with the right button held offers the tray menu.
+    if ((event->buttons() & Qt::RightButton) && m_tray && m_tray->chatMenu())
+        m_tray->chatMenu()->popup(event->globalPosition().toPoint());
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void ChannelWindow::popUpCopyMenu(const QPoint &globalPos)
+{
+    QGuiApplication::clipboard()->clear();
+    m_savedSelection = m_datain->selectedText();
+    m_menus.menu(QStringLiteral("mnucopy"))->popup(globalPos);
+}
+
+bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonRelease)
+        return QMainWindow::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint global = mouse->globalPosition().toPoint();
+    if (watched == m_datain->viewport()) {
+        if (mouse->button() == Qt::RightButton)
+            popUpCopyMenu(global);
+        else if (mouse->button() == Qt::LeftButton && !m_datain->hasSelection())
+            m_dataout->setFocus(); // a plain click goes back to typing; a drag keeps its copy
+    } else if (watched == m_lblcolortitle && mouse->button() == Qt::LeftButton) {
+        showColourPicker();
+    } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
+        m_dataout->setFocus();
+    } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
+        m_menus.menu(QStringLiteral("mnuusers"))->popup(global);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ChannelWindow::setConnectionCommands(bool connectEnabled, bool disconnectEnabled)
+{
+    m_menus.action(QStringLiteral("mnuConnect"))->setEnabled(connectEnabled);
+    m_menus.action(QStringLiteral("mnudc"))->setEnabled(disconnectEnabled);
+}
+
+void ChannelWindow::setModeratorMenuVisible(bool visible)
+{
+    m_menus.menu(QStringLiteral("mnumode"))->menuAction()->setVisible(visible);
+}
+
+void ChannelWindow::setUserCountText(const QString &text)
+{
+    m_lblusers->setText(text);
+}
+
+void ChannelWindow::setAwaitingIdentification(bool awaiting)
+{
+    m_dataout->setReadOnly(awaiting);
+    m_lstnicks->setEnabled(!awaiting);
+}
+
+void ChannelWindow::showChannelWindow()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void ChannelWindow::showMessage(MessageIcon icon, const QString &title, const QString &text)
+{
+    static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
+                                                  QMessageBox::Critical};
+    // Opened, never run: the event loop goes on and lines keep arriving behind the box.
+    auto *box = new QMessageBox(icons[int(icon)], title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void ChannelWindow::showPasswordDialog(const QString &nick)
+{
+    m_nickServDialogs->showIdentify(nick);
+}
+
+void ChannelWindow::showChangeNickDialog()
+{
+    m_nickServDialogs->showChangeNick();
+}
+
+SessionPresenter::ConversationWindowState ChannelWindow::conversationWindowState(int slot)
+{
+    return m_conversations.state(slot);
+}
+
+void ChannelWindow::openConversationWindow(int slot, const QString &caption)
+{
+    m_conversations.open(slot, caption);
+}
+
+void ChannelWindow::showConversationWindow(int slot)
+{
+    m_conversations.show(slot);
+}
+
+void ChannelWindow::flashConversationWindow(int slot)
+{
+    m_conversations.flash(slot);
+}
+
+void ChannelWindow::showAboutBox()
+{
+    if (!m_frmabout)
+        m_frmabout = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
+    m_frmabout->show();
+    m_frmabout->raise();
+}
+
+void ChannelWindow::loadTodayPage()
+{
+    if (!m_webtoday)
+        m_webtoday = new TodayWindow;
+    m_webtoday->navigate(LinkPages::url(LinkPages::Today));
+}
+
+void ChannelWindow::showTodayPage()
+{
+    // A window the user closed earlier comes back with its page loaded again.
+    if (!m_webtoday)
+        loadTodayPage();
+    m_webtoday->show();
+    m_webtoday->raise();
+}
+
+TodayWindow *ChannelWindow::todayWindow() const
+{
+    return m_webtoday;
+}
+
+void ChannelWindow::connectComposition()
+{
+    connect(m_cmdsend, &SableCoolButton::clicked, this, [this] {
+        sendRoomMessage();
+        m_dataout->setFocus();
+    });
+    connect(m_dataout, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
+    connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
+    connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
+    m_lblcolortitle->installEventFilter(this);
+    for (int i = 0; i < 3; ++i) {
+        connect(m_menus.action(QStringLiteral("act%1").arg(i)), &QAction::triggered, this,
+                [this, i] {
+                    const QString entry = m_lstnicks->currentIndex().data().toString();
+                    const QString error = m_composer.sendSayAction(i, entry);
+                    if (!error.isEmpty())
+                        showMessage(MessageIcon::Information, SelectUserErrorTitle, error);
+                });
+    }
+    connect(m_menus.action(QStringLiteral("mnuaction")), &QAction::triggered, this,
+            &ChannelWindow::askForAction);
+}
+
+void ChannelWindow::sendRoomMessage()
+{
+    if (m_composer.sendRoomMessage(m_dataout->text()))
+        m_dataout->clear();
+}
+
+void ChannelWindow::selectcolor(const QString &ind)
+{
+    if (!m_formatting.setColourIndex(ind))
+        return;
+    const QColor colour = previewColour(ind);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::WindowText, colour);
+        widget->setPalette(palette);
+    }
+}
+
+void ChannelWindow::showColourPicker()
+{
+    if (!m_fromcolor) {
+        m_fromcolor = new ColourPicker(this);
+        connect(m_fromcolor, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
+    }
+    m_fromcolor->show();
+    m_fromcolor->raise();
+}
+
+void ChannelWindow::setBold(bool bold)
+{
+    m_formatting.setBold(bold);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QFont f = widget->font();
+        f.setBold(bold);
+        widget->setFont(f);
+    }
+    m_dataout->setFocus();
+}
+
+void ChannelWindow::setUnderline(bool underline)
+{
+    m_formatting.setUnderline(underline);
+    for (QWidget *widget :
+         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
+        QFont f = widget->font();
+        f.setUnderline(underline);
+        widget->setFont(f);
+    }
+    m_dataout->setFocus();
+}
+
+void ChannelWindow::showSmileyPicker()
+{
+    if (!m_frmSmileys)
+        m_frmSmileys = new SmileyPicker(SmileyPicker::Kind::Room);
+    m_frmSmileys->openFor(m_dataout);
+}
+
+void ChannelWindow::loadSmileyPictures()
+{
+    QVariant stored;
+    LoadSetting(SettingsSection, SmileyPicturesSetting, stored);
+    const bool on = stored.toString() == u"1";
+    QAction *toggle = m_menus.action(QStringLiteral("mnusmileypics"));
+    const QSignalBlocker quiet(toggle);
+    toggle->setChecked(on);
+    applySmileyPictures(on);
+}
+
+void ChannelWindow::setSmileyPictures(bool on)
+{
+    applySmileyPictures(on);
+    SaveSetting(SettingsSection, SmileyPicturesSetting,
+                on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ChannelWindow::applySmileyPictures(bool on)
+{
+    m_datain->setSmileyPictures(on);
+    m_conversations.setSmileyPictures(on);
+}
+
+void ChannelWindow::askForAction()
+{
+    // Asked without holding up the session: the answer arrives in a slot.
+    auto *ask = new QInputDialog(this);
+    ask->setObjectName(QStringLiteral("actinput"));
+    ask->setWindowTitle(QStringLiteral("Act"));
+    ask->setLabelText(QStringLiteral("Enter Your Text ?"));
+    ask->setTextValue(QString());
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    connect(ask, &QInputDialog::textValueSelected, this,
+            [this](const QString &text) { m_composer.sendAct(text); });
+    ask->open();
+}
+
+void ChannelWindow::askToExit()
+{
+    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("Velmora Messenger"),
+                                QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                                QMessageBox::Yes | QMessageBox::No, this);
+    box->setObjectName(QStringLiteral("exitquestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        if (box->clickedButton() != box->button(QMessageBox::Yes))
+            return;
+        // Without a goodbye to the server: the socket is simply closed.
+        m_session.closeConnection();
+        if (m_tray)
+            m_tray->RemoveTrayIcon();
+        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
+        QCoreApplication::exit(0);
+    });
+    box->open();
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "channellayout.h"
+#include "channelmenus.h"
+#include "irc/roomcomposer.h"
+#include "irc/sessionpresenter.h"
+#include "private/conversationwindows.h"
+#include "text/roomformatting.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+
+class ChatView;
+class IrcSession;
+class LinkPage;
+class NickServDialogs;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class SableCoolButton;
+class QTabWidget;
+class AboutDialog;
+class ColourPicker;
+class SmileyPicker;
+class TodayWindow;
+class TrayIcon;
+
+// The room window: the room's chat view, topic, members and input line, four tabs of the
+// network's web pages, and the menus of every room command. It shows what the session asks
+// for and hides, rather than closes, when the user closes it.
+class ChannelWindow : public QMainWindow, public SessionPresenter
+{
+    Q_OBJECT
+public:
+    static constexpr int LinkRotationMs = 15000;
+
+    explicit ChannelWindow(IrcSession &session, TrayIcon *tray = nullptr,
+                           QWidget *parent = nullptr);
+    ~ChannelWindow() override;
+
+    ChatView *roomView() const { return m_datain; }
+    const ChannelMenus &menus() const { return m_menus; }
+    // A named element of the window (a control, shape or link page), for layout and tests.
+    QWidget *element(const QString &name) const { return m_elements.value(name); }
+    LinkPage *linkPage(int page) const { return m_linkPages[size_t(page)]; }
+    // Twips per pixel of the screen the window is on.
+    Twips twips() const;
+    // The selection the chat view had when its pop-up menu opened; "Copy" puts it on the
+    // clipboard.
+    QString savedSelection() const { return m_savedSelection; }
+    int linkRotationCount() const { return m_rotation; }
+    TodayWindow *todayWindow() const;
+    const RoomFormatting &roomFormatting() const { return m_formatting; }
+    RoomComposer &composer() { return m_composer; }
+    void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
+    bool linkRotationActive() const { return m_timerweb.isActive(); }
+
+    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
+    void setModeratorMenuVisible(bool visible) override;
+    void setUserCountText(const QString &text) override;
+    void setAwaitingIdentification(bool awaiting) override;
+    void showChannelWindow() override;
+    void showMessage(MessageIcon icon, const QString &title, const QString &text) override;
+    void showPasswordDialog(const QString &nick) override;
+    void showChangeNickDialog() override;
+    ConversationWindowState conversationWindowState(int slot) override;
+    void openConversationWindow(int slot, const QString &caption) override;
+    void showConversationWindow(int slot) override;
+    void flashConversationWindow(int slot) override;
+
+public slots:
+    // Makes ind ("1" to "15") the colour of the user's room messages and shows it in the input
+    // box and the "Change Color" label.
+    void selectcolor(const QString &ind);
+    void showColourPicker();
+    void showAboutBox();
+    // The today page: loaded in its window without showing it, or shown (loaded if need be).
+    void loadTodayPage();
+    void showTodayPage();
+
+signals:
+    // The today page is due: loaded (not shown) at the fifth tick, shown at the eighth.
+    void todayPageLoadRequested();
+    void todayPageShowRequested();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildChatPage(QWidget *page);
+    void buildLinkPages();
+    void connectCommands();
+    QWidget *addShape(QWidget *parent, const QString &name, const QColor &colour);
+    void registerElement(QWidget *widget);
+    void applyLayout();
+    void tabChanged(int index);
+    void rotateLinkPages();
+    void askToHide();
+    void askToExit();
+    void popUpCopyMenu(const QPoint &globalPos);
+    void connectComposition();
+    void sendRoomMessage();
+    void setBold(bool bold);
+    void setUnderline(bool underline);
+    void askForAction();
+    void showSmileyPicker();
+    void loadSmileyPictures();
+    void setSmileyPictures(bool on);
+    void applySmileyPictures(bool on);
+
+    IrcSession &m_session;
+    QPointer<TrayIcon> m_tray;
+    ChannelMenus m_menus;
+    QHash<QString, QWidget *> m_elements;
+    QTabWidget *m_tab1 = nullptr;
+    ChatView *m_datain = nullptr;
+    ChatView *m_rtbtopic = nullptr;
+    QListView *m_lstnicks = nullptr;
+    QLabel *m_lblusers = nullptr;
+    QLineEdit *m_dataout = nullptr;
+    SableCoolButton *m_cmdsend = nullptr;
+    QCheckBox *m_chkbold = nullptr;
+    QCheckBox *m_chkunder = nullptr;
+    QLabel *m_lblcolortitle = nullptr;
+    std::array<LinkPage *, 4> m_linkPages{};
+    QTimer m_timerweb;
+    int m_rotation = 0;
+    QString m_savedSelection;
+    bool m_hideQuestionOpen = false;
+    NickServDialogs *m_nickServDialogs = nullptr;
+    RoomFormatting m_formatting;
+    RoomComposer m_composer;
+    ConversationWindows m_conversations; // after what its windows use
+    QPointer<ColourPicker> m_fromcolor;
+    QPointer<AboutDialog> m_frmabout;
+    QPointer<TodayWindow> m_webtoday;
+    QPointer<SmileyPicker> m_frmSmileys;
+};

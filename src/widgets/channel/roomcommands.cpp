@@ -1,0 +1,279 @@
+#include "roomcommands.h"
+
+#include "channelwindow.h"
+#include "chat/chatview.h"
+#include "dialogs/blockednickswindow.h"
+#include "irc/composition.h"
+#include "irc/ircsession.h"
+#include "private/conversationwindow.h"
+#include "text/blanks.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QInputDialog>
+#include <QListView>
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace {
+
+// Removes one leading rank character of the given set; "%" is in no command's set.
+QString stripRank(const QString &entry, QStringView ranks)
+{
+    if (!entry.isEmpty() && ranks.contains(entry.front()))
+        return entry.mid(1);
+    return entry;
+}
+
+const QString kPrivateChatRanks = QStringLiteral("@+~&");
+const QString kWhoisRanks = QStringLiteral("@~+&");
+const QString kKickRanks = QStringLiteral("@+");
+const QString kDevoiceRanks = QStringLiteral("+");
+
+} // namespace
+
+RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
+    : QObject(&window), m_session(session), m_window(window),
+      m_lstnicks(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
+{
+    const ChannelMenus &menus = window.menus();
+    auto on = [this, &menus](const QString &name, auto &&command) {
+        if (QAction *action = menus.action(name))
+            connect(action, &QAction::triggered, this, command);
+    };
+    on(QStringLiteral("mnuchat"), [this] { openPrivateChat(true); });
+    on(QStringLiteral("mnuignore"), [this] { blockMember(); });
+    on(QStringLiteral("mnuignorelist"), [this] { showBlockedNicks(); });
+    on(QStringLiteral("mnurefresh"), [this] { refresh(); });
+    on(QStringLiteral("mnuclear"), [this] { clearChat(); });
+    on(QStringLiteral("mnuforgot"), [this] { forgotPassword(); });
+    on(QStringLiteral("mnuwhois"), [this] { whois(); });
+    on(QStringLiteral("mnuawayownreason"), [this] { askAwayReason(); });
+    for (int k = 1; k <= 6; ++k)
+        on(QStringLiteral("mnuawayaway%1").arg(k), [this, k] { setAway(k); });
+    for (int k = 0; k <= 5; ++k)
+        on(QStringLiteral("mnukick%1").arg(k), [this, k] { moderate(k); });
+    if (m_lstnicks)
+        connect(m_lstnicks, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
+}
+
+QString RoomCommands::awayReason(int index)
+{
+    static const QString reasons[] = {
+        QString(),
+        QStringLiteral(" is Busy"),
+        QStringLiteral(" will be right back"),
+        QStringLiteral(" is Away"),
+        QStringLiteral(" is in a call"),
+        QStringLiteral(" is Out to lunch"),
+    };
+    if (index < 1 || index > 6)
+        return QString();
+    return reasons[index - 1];
+}
+
+QString RoomCommands::selectedEntry() const
+{
+    if (!m_lstnicks || !m_lstnicks->selectionModel())
+        return QString();
+    QModelIndexList rows = m_lstnicks->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return QString();
+    const QModelIndex first = *std::min_element(
+        rows.cbegin(), rows.cend(),
+        [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    return first.data().toString();
+}
+
+QString RoomCommands::room() const
+{
+    return m_session.variables().CurrentRoom;
+}
+
+void RoomCommands::inform(const QString &name, const QString &title, const QString &text)
+{
+    // Opened, never run: lines keep arriving while the box shows.
+    auto *box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, &m_window);
+    box->setObjectName(name);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void RoomCommands::ask(const QString &name, const QString &title, const QString &prompt,
+                       std::function<void(const QString &)> onAnswer)
+{
+    auto *box = new QInputDialog(&m_window);
+    box->setObjectName(name);
+    box->setWindowTitle(title);
+    box->setLabelText(prompt);
+    box->setTextValue(QString());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QInputDialog::textValueSelected, this,
+            [onAnswer = std::move(onAnswer)](const QString &text) {
+                if (!text.isEmpty())
+                    onAnswer(text);
+            });
+    box->open();
+}
+
+void RoomCommands::openPrivateChat(bool fromMenu)
+{
+    const QString entry = selectedEntry();
+    if (entry.isEmpty()) {
+        if (fromMenu)
+            inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
+        return;
+    }
+    const QString nick = stripRank(entry, kPrivateChatRanks);
+    if (nick.isEmpty())
+        return; // a bare rank sign names nobody to talk to
+
+    ConversationTable &table = m_session.conversations();
+    int slot = 0; // every slot held by someone else: the first window is reused
+    for (int i = 0; i < ConversationTable::SlotCount; ++i) {
+        const QString &held = table.ConversationNicks[size_t(i)];
+        if (held.isEmpty() || held == nick) {
+            if (held.isEmpty())
+                table.claim(i, nick);
+            slot = i;
+            break;
+        }
+    }
+    table.setCaption(slot, nick);
+    m_session.presenter().openConversationWindow(slot, nick);
+    minimizeConversationWindow(slot);
+    // The conversation waits minimized; the user goes on typing in the room.
+    if (m_window.isVisible())
+        m_window.activateWindow();
+}
+
+void RoomCommands::minimizeConversationWindow(int slot)
+{
+    const ChatBuffer *buffer = &m_session.conversations().view(slot);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        auto *window = qobject_cast<ConversationWindow *>(widget);
+        if (!window)
+            continue;
+        const QList<ChatView *> views = window->findChildren<ChatView *>();
+        const bool shows = std::any_of(views.cbegin(), views.cend(), [buffer](const ChatView *v) {
+            return v->buffer() == buffer;
+        });
+        if (shows) {
+            window->setWindowState(window->windowState() | Qt::WindowMinimized);
+            return;
+        }
+    }
+}
+
+void RoomCommands::blockMember()
+{
+    const QString entry = selectedEntry();
+    if (entry.isEmpty()) {
+        inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
+        return;
+    }
+    m_session.blockedNicks().addMember(entry);
+}
+
+void RoomCommands::showBlockedNicks()
+{
+    if (!m_nicksblock)
+        m_nicksblock =
+            new BlockedNicksWindow(m_session.blockedNicks(), m_session.members(), &m_window);
+    m_nicksblock->show();
+    m_nicksblock->raise();
+    m_nicksblock->activateWindow();
+}
+
+void RoomCommands::whois()
+{
+    const QString entry = selectedEntry();
+    if (entry.isEmpty()) {
+        inform(QStringLiteral("selectnick"), SelectUserErrorTitle,
+               QStringLiteral("Please select a Nick"));
+        return;
+    }
+    const QString nick = trimmedBlanks(stripRank(trimmedBlanks(entry), kWhoisRanks));
+    m_session.SendData(QString(u"WHOIS "_qs + nick));
+}
+
+void RoomCommands::moderate(int index)
+{
+    const QString entry = selectedEntry();
+    if (entry.isEmpty()) {
+        inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
+        return;
+    }
+    // The member is taken now: the list may change while an input box is open.
+    const QString nick = stripRank(entry, kKickRanks);
+    switch (index) {
+    case 0:
+        m_session.SendData(QString(u"KICK "_qs + room() + u' ' + nick));
+        break;
+    case 1:
+        ask(QStringLiteral("kickreason"), QStringLiteral("kick reason"),
+            QStringLiteral("Enter the Reason"), [this, nick](const QString &reason) {
+                m_session.SendData(QString(u"KICK "_qs + room() + u' ' + nick + u' ' + reason));
+            });
+        break;
+    case 2:
+        m_session.SendData(QString(u"MODE "_qs + room() + u" +v "_qs + entry));
+        break;
+    case 3:
+        m_session.SendData(
+            QString(u"MODE "_qs + room() + u" -v "_qs + stripRank(entry, kDevoiceRanks)));
+        break;
+    case 4:
+    case 5: {
+        const bool ban = index == 4;
+        ask(ban ? QStringLiteral("baninput") : QStringLiteral("unbaninput"),
+            ban ? QStringLiteral("Ban") : QStringLiteral("Unban"),
+            ban ? QStringLiteral("Enter the Nickname to ban")
+                : QStringLiteral("Enter the Nickname to unban"),
+            [this, ban](const QString &typed) {
+                m_session.SendData(
+                    QString(u"mode "_qs + room() + (ban ? u" +b "_qs : u" -b "_qs) + typed));
+            });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void RoomCommands::setAway(int index)
+{
+    m_session.SendData(QString(u"AWAY "_qs + awayReason(index)));
+}
+
+void RoomCommands::askAwayReason()
+{
+    ask(QStringLiteral("awayreason"), QStringLiteral("Insert a Reason !"),
+        QStringLiteral("Enter your Reason:"),
+        [this](const QString &reason) { m_session.SendData(QString(u"Away "_qs + reason)); });
+}
+
+void RoomCommands::refresh()
+{
+    m_session.members().clear();
+    m_session.roomView().clear();
+    m_session.blockedNicks().clear();
+    m_session.topicView().clear();
+    m_session.UpdateUserCount();
+    m_session.SendData(QString(u"NAMES "_qs + room()));
+    m_session.SendData(QString(u"TOPIC "_qs + room()));
+}
+
+void RoomCommands::clearChat()
+{
+    m_session.roomView().clear();
+}
+
+void RoomCommands::forgotPassword()
+{
+    inform(QStringLiteral("forgotpassword"), QStringLiteral("Forgot Password"),
+           QStringLiteral("If you have forgotten the password please contact the room operators "
+                          "having (~,@,&) signs."));
+}

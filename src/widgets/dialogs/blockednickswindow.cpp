@@ -1,0 +1,86 @@
+#include "blockednickswindow.h"
+
+#include "controls/sablecoolbutton.h"
+#include "session/blockednicks.h"
+#include "session/memberlist.h"
+
+#include <QBoxLayout>
+#include <QInputDialog>
+#include <QListView>
+#include <QMessageBox>
+
+BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &members,
+                                       QWidget *parent)
+    : QDialog(parent), m_nicks(nicks), m_members(members)
+{
+    setObjectName(QStringLiteral("nicksblock"));
+    setWindowTitle(QStringLiteral("Blocked Nicks List"));
+
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("nicksblock"));
+    m_list->setToolTip(QStringLiteral("Nick List"));
+    m_list->setFont(QFont(QStringLiteral("Tahoma")));
+    m_list->setModel(&nicks);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setUniformItemSizes(true);
+
+    auto *buttons = new QVBoxLayout;
+    auto addButton = [&](const char *name, const QString &caption, const QString &tip,
+                         auto action) {
+        auto *button = new SableCoolButton(caption, this);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        connect(button, &SableCoolButton::clicked, this, action);
+        buttons->addWidget(button);
+    };
+    addButton("cmdadd", QStringLiteral("Add More"), QStringLiteral("Add Nick"),
+              &BlockedNicksWindow::askForNick);
+    addButton("cmdremove", QStringLiteral("Remove"), QStringLiteral("Remove a Nick"),
+              &BlockedNicksWindow::removeSelected);
+    addButton("cmdremoveall", QStringLiteral("Remove All"), QStringLiteral("Remove Everyone"),
+              [this] { m_nicks.clear(); });
+    addButton("cmdblockall", QStringLiteral("Block All"), QStringLiteral("Block Everyone"),
+              &BlockedNicksWindow::blockAll);
+    buttons->addStretch();
+
+    auto *columns = new QHBoxLayout(this);
+    columns->addWidget(m_list, 1);
+    columns->addLayout(buttons);
+    resize(320, 260);
+}
+
+void BlockedNicksWindow::askForNick()
+{
+    // Lines keep arriving while the prompt is up, so it is opened rather than run.
+    auto *prompt = new QInputDialog(this);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->setInputMode(QInputDialog::TextInput);
+    prompt->setWindowTitle(QStringLiteral("Block"));
+    prompt->setLabelText(QStringLiteral("Enter The Nickname To Block."));
+    // Nicks never hold blanks; one typed around the name would keep it from ever matching.
+    connect(prompt, &QInputDialog::textValueSelected, this,
+            [this](const QString &text) { m_nicks.add(text.trimmed()); });
+    prompt->open();
+}
+
+void BlockedNicksWindow::removeSelected()
+{
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Error"),
+                                    QStringLiteral("Please Select A Nick"), QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
+    // The selected row itself goes, not the first entry that differs from it only in case.
+    m_nicks.removeRows(selected.first().row(), 1);
+    // One press removes one chosen nick; the row that moves up is not chosen by the user.
+    m_list->selectionModel()->clearSelection();
+}
+
+void BlockedNicksWindow::blockAll()
+{
+    m_nicks.blockAll(m_members.entries());
+}

@@ -1,0 +1,69 @@
+#include "conversationwindows.h"
+
+#include "conversationwindow.h"
+#include "dialogs/smileypicker.h"
+#include "irc/ircsession.h"
+
+#include <QApplication>
+
+ConversationWindows::~ConversationWindows()
+{
+    for (auto &window : m_windows)
+        delete window.data();
+    delete m_smily.data();
+}
+
+SessionPresenter::ConversationWindowState ConversationWindows::state(int slot) const
+{
+    const ConversationWindow *window = m_windows[size_t(slot)];
+    if (!window)
+        return {};
+    return {window->isVisible(), window->isMinimized()};
+}
+
+ConversationWindow &ConversationWindows::window(int slot)
+{
+    auto &window = m_windows[size_t(slot)];
+    if (!window) {
+        window = new ConversationWindow(m_session, m_session.conversations().view(slot), m_composer,
+                                        m_formatting);
+        window->setSmileyPictures(m_smileyPictures);
+        ConversationWindow *opener = window;
+        QObject::connect(opener, &ConversationWindow::smileyPickerRequested, opener,
+                         [this, opener] {
+                             if (!m_smily)
+                                 m_smily = new SmileyPicker(SmileyPicker::Kind::Private);
+                             m_smily->openFor(opener->inputBox());
+                         });
+    }
+    return *window;
+}
+
+void ConversationWindows::open(int slot, const QString &caption)
+{
+    window(slot).open(caption);
+}
+
+void ConversationWindows::show(int slot)
+{
+    window(slot).show();
+}
+
+void ConversationWindows::setSmileyPictures(bool on)
+{
+    m_smileyPictures = on;
+    for (ConversationWindow *window : m_windows) {
+        if (window)
+            window->setSmileyPictures(on);
+    }
+}
+
+SmileyPicker *ConversationWindows::smileyPicker() const
+{
+    return m_smily;
+}
+
+void ConversationWindows::flash(int slot)
+{
+    QApplication::alert(&window(slot));
+}

@@ -1,0 +1,235 @@
+#include "launcherwindow.h"
+
+#include "controls/trayicon.h"
+#include "util/dragform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadialGradient>
+
+namespace {
+
+constexpr QSize WindowSize(420, 280);
+const QColor CreditColor = Qt::white;
+const QColor CreditHoverColor(255, 128, 0);
+
+QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    return label;
+}
+
+// A deep blue to teal wash with a soft glow, the speech-bubble mark and the product name.
+QPixmap backgroundPicture(qreal ratio)
+{
+    QPixmap picture(WindowSize * ratio);
+    picture.setDevicePixelRatio(ratio);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area(QPointF(0, 0), QSizeF(WindowSize));
+
+    QLinearGradient wash(area.topLeft(), area.bottomRight());
+    wash.setColorAt(0, QColor(13, 33, 74));
+    wash.setColorAt(0.6, QColor(22, 84, 128));
+    wash.setColorAt(1, QColor(27, 127, 140));
+    painter.fillRect(area, wash);
+
+    QRadialGradient glow(QPointF(area.width() * 0.72, area.height() * 0.3), area.width() * 0.45);
+    glow.setColorAt(0, QColor(255, 255, 255, 60));
+    glow.setColorAt(1, QColor(255, 255, 255, 0));
+    painter.fillRect(area, glow);
+
+    painter.setPen(QPen(QColor(255, 255, 255, 90), 1));
+    painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
+
+    const QRect mark(28, 62, 56, 56);
+    painter.drawPixmap(mark, TrayIcon::defaultIcon().pixmap(mark.size(), ratio));
+
+    QFont title = painter.font();
+    title.setPointSizeF(22);
+    title.setBold(true);
+    // The product name always fits its line, whatever font the system puts in its place.
+    const qreal room = area.width() - 110;
+    const qreal wide = QFontMetricsF(title).horizontalAdvance(QStringLiteral("Velmora Messenger"));
+    if (wide > room)
+        title.setPointSizeF(22 * room / wide);
+    painter.setFont(title);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(96, 60, area.width() - 110, 40), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Velmora Messenger"));
+    QFont version = painter.font();
+    version.setPointSizeF(10);
+    version.setBold(false);
+    painter.setFont(version);
+    painter.setPen(QColor(200, 225, 240));
+    painter.drawText(QRectF(98, 98, area.width() - 110, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Chat with the Velmora network - version 1.0"));
+    return picture;
+}
+
+} // namespace
+
+QUrl LauncherWindow::siteUrl()
+{
+    return QUrl(QStringLiteral("https://www.velmora.chat/"));
+}
+
+LauncherWindow::LauncherWindow(TrayIcon &tray, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_tray(tray)
+{
+    setObjectName(QStringLiteral("mainfrm"));
+    setWindowTitle(QStringLiteral("Velmora Messenger \u00ae - 1.0"));
+    setWindowIcon(TrayIcon::defaultIcon());
+    setFixedSize(WindowSize);
+
+    auto *image2 = new QLabel(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setGeometry(rect());
+    image2->setPixmap(backgroundPicture(devicePixelRatioF()));
+    image2->setToolTip(QStringLiteral("Velmora Messenger"));
+
+    auto *label =
+        addLabel(this, "label", QStringLiteral("A Complete Velmora"), QRect(20, 14, 240, 20));
+    QFont small = label->font();
+    small.setItalic(true);
+    label->setFont(small);
+
+    m_lbl = addLabel(this, "lbl", QStringLiteral("Click Me To\nSign In"), QRect(96, 140, 200, 60));
+    m_lbl->setToolTip(QStringLiteral("Click To Sign In"));
+    QFont signIn = m_lbl->font();
+    signIn.setPointSizeF(14);
+    signIn.setBold(true);
+    m_lbl->setFont(signIn);
+
+    m_label1 = addLabel(this, "Label1", QStringLiteral("Velmora Messenger - www.velmora.chat"),
+                        QRect(0, WindowSize.height() - 32, WindowSize.width(), 20));
+    m_label1->setAlignment(Qt::AlignCenter);
+
+    m_label4 = addLabel(this, "Label4", QStringLiteral("Exit"),
+                        QRect(WindowSize.width() - 56, 12, 40, 20));
+    m_label4->setToolTip(QStringLiteral("Exit"));
+    m_label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    for (QLabel *clickable : {m_lbl, m_label1, m_label4}) {
+        clickable->setCursor(Qt::PointingHandCursor);
+        clickable->installEventFilter(this);
+    }
+    // Presses that Image2, the title label and the body leave unhandled end up here. The
+    // clickable labels keep theirs: the credit line starts a move only once the mouse moves.
+    enableDragMove(this);
+}
+
+bool LauncherWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *label = qobject_cast<QLabel *>(watched);
+    if (!label)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (label == m_label1)
+            setCreditColor(CreditHoverColor);
+        break;
+    case QEvent::Leave:
+        if (label == m_label1)
+            setCreditColor(CreditColor);
+        break;
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        m_pressed = label;
+        m_pressPos = mouse->position().toPoint();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (m_pressed == m_label1 && label == m_label1 && (mouse->buttons() & Qt::LeftButton) &&
+            (mouse->position().toPoint() - m_pressPos).manhattanLength() >=
+                QApplication::startDragDistance()) {
+            m_pressed = nullptr;
+            DragForm(this);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const bool click =
+            m_pressed == label && label->rect().contains(mouse->position().toPoint());
+        m_pressed = nullptr;
+        if (click)
+            clicked(label);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void LauncherWindow::clicked(QLabel *label)
+{
+    if (label == m_lbl)
+        signIn();
+    else if (label == m_label4)
+        exit();
+    else if (label == m_label1)
+        QDesktopServices::openUrl(siteUrl());
+}
+
+void LauncherWindow::showEvent(QShowEvent *event)
+{
+    m_tray.AddLauncherTrayIcon();
+    QWidget::showEvent(event);
+}
+
+void LauncherWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        exit();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void LauncherWindow::closeEvent(QCloseEvent *event)
+{
+    // Closed by the window system (there is no caption to close it with): the same as Exit.
+    // A hidden launcher is long past sign-in, and its icon is no longer the one shown.
+    if (isVisible())
+        exit();
+    QWidget::closeEvent(event);
+}
+
+void LauncherWindow::signIn()
+{
+    hide();
+    m_tray.RemoveTrayIcon();
+    emit signInRequested();
+}
+
+void LauncherWindow::exit()
+{
+    m_tray.RemoveTrayIcon();
+    emit exitRequested();
+}
+
+void LauncherWindow::setCreditColor(const QColor &color)
+{
+    QPalette palette = m_label1->palette();
+    palette.setColor(QPalette::WindowText, color);
+    m_label1->setPalette(palette);
+}

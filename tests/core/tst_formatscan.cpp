@@ -1,0 +1,205 @@
+#include "text/appendformatted.h"
+#include "text/chatbuffer.h"
+#include "text/formatscan.h"
+
+#include <QtTest>
+
+namespace {
+
+// "text|rrggbb|styles" for each run, styles from b (bold), u (underline), r (reverse).
+QStringList describe(const FormattedLine &line)
+{
+    QStringList out;
+    for (const FormatRun &run : line.runs) {
+        QString styles;
+        if (run.bold)
+            styles += u'b';
+        if (run.underline)
+            styles += u'u';
+        if (run.reverse)
+            styles += u'r';
+        out << QStringLiteral("%1|%2|%3")
+                   .arg(line.text.mid(run.start, run.length))
+                   .arg(run.colour & 0xffffff, 6, 16, QLatin1Char('0'))
+                   .arg(styles);
+    }
+    return out;
+}
+
+class RecordingLog : public LineLog
+{
+public:
+    QStringList lines;
+    void write(QStringView rawLine) override { lines << rawLine.toString(); }
+};
+
+} // namespace
+
+class TestFormatScan : public QObject
+{
+    Q_OBJECT
+private slots:
+    void scan_data();
+    void scan();
+    void colourSpecShapes_data();
+    void colourSpecShapes();
+    void palette();
+    void appendFormattedBounds();
+    void appendFormattedLogsAndSizes();
+};
+
+void TestFormatScan::scan_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("runs");
+    QTest::newRow("colour then text") << u"\x03"
+                                         "4hello"_qs
+                                      << QStringList{"hello|ff0000|"};
+    QTest::newRow("background skipped") << u"\x03"
+                                           "12,5text"_qs
+                                        << QStringList{"text|0000ff|"};
+    QTest::newRow("two digits at most") << u"\x03"
+                                           "123"_qs
+                                        << QStringList{"3|0000ff|"};
+    QTest::newRow("comma swallowed") << u"\x03"
+                                        "4,x"_qs
+                                     << QStringList{"x|ff0000|"};
+    QTest::newRow("comma first resets") << u"\x03"
+                                           ",5"_qs
+                                        << QStringList{",5|000000|"};
+    QTest::newRow("outside the table") << u"\x03"
+                                          "99a"_qs
+                                       << QStringList{"a|000000|"};
+    QTest::newRow("bold toggles") << u"\x02"
+                                     "bold\x02 plain"_qs
+                                  << QStringList{"bold|000000|b", " plain|000000|"};
+    QTest::newRow("trailing colour ignored") << u"\x03"
+                                                "4x abc\x03"
+                                                "4"_qs
+                                             << QStringList{"x abc|ff0000|"};
+    QTest::newRow("code 15 toggles bold only")
+        << u"\x03"
+           "4\x02"
+           "a\x0f"
+           "b\x0f"
+           "c"_qs
+        << QStringList{"a|ff0000|b", "b|ff0000|", "c|ff0000|b"};
+    QTest::newRow("reverse") << u"x\x16"
+                                "y"_qs
+                             << QStringList{"x|000000|", "y|000000|r"};
+    QTest::newRow("underline") << u"\x1f"
+                                  "u\x1f"
+                                  "n"_qs
+                               << QStringList{"u|000000|u", "n|000000|"};
+    QTest::newRow("leading zero") << u"\x03"
+                                     "04text"_qs
+                                  << QStringList{"text|ff0000|"};
+    QTest::newRow("background 23 skipped") << u"\x03"
+                                              "1,23x"_qs
+                                           << QStringList{"x|000000|"};
+    QTest::newRow("only a colour code") << u"\x03"_qs << QStringList{};
+    QTest::newRow("single space") << u" "_qs << QStringList{" |000000|"};
+    QTest::newRow("empty") << QString() << QStringList{};
+    QTest::newRow("same style merged") << u"a\x02\x02"
+                                          "b"_qs
+                                       << QStringList{"ab|000000|"};
+    QTest::newRow("code right after colour") << u"\x03"
+                                                "4a\x03\x02"
+                                                "b"_qs
+                                             << QStringList{"a|ff0000|", "b|000000|b"};
+    QTest::newRow("second comma shown") << u"\x03"
+                                           "99,99,x"_qs
+                                        << QStringList{",x|000000|"};
+    QTest::newRow("colour 8 of the display") << u"\x03"
+                                                "8y"_qs
+                                             << QStringList{"y|ffbe17|"};
+    QTest::newRow("other controls are text") << u"a\x01"
+                                                "b"_qs
+                                             << QStringList{u"a\x01"
+                                                            "b|000000|"_qs};
+}
+
+void TestFormatScan::scan()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, runs);
+    const FormattedLine line = scanFormatted(text);
+    QCOMPARE(describe(line), runs);
+    int covered = 0;
+    for (const FormatRun &run : line.runs)
+        covered += run.length;
+    QCOMPARE(covered, line.text.size());
+}
+
+void TestFormatScan::colourSpecShapes_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<bool>("valid");
+    for (const char *valid :
+         {"", "1", "12", "1,2", "12,3", "1,23", "1,", "12,", "12,34", ",1", ",12"})
+        QTest::addRow("valid '%s'", valid) << QString::fromLatin1(valid) << true;
+    for (const char *invalid : {",", "123", "1,234", "a", "1,a", ",,", "1,2,", "1 ", "\xd9\xa3"})
+        QTest::addRow("invalid '%s'", invalid) << QString::fromUtf8(invalid) << false;
+}
+
+void TestFormatScan::colourSpecShapes()
+{
+    QFETCH(QString, number);
+    QFETCH(bool, valid);
+    QCOMPARE(IsColourSpec(number), valid);
+}
+
+void TestFormatScan::palette()
+{
+    QCOMPARE(PaletteColour(0), qRgb(255, 255, 255));
+    QCOMPARE(PaletteColour(1), qRgb(0, 0, 0));
+    QCOMPARE(PaletteColour(8), qRgb(255, 190, 23));
+    QCOMPARE(PaletteColour(10), qRgb(0, 148, 144));
+    QCOMPARE(PaletteColour(22), qRgb(28, 111, 23));
+    QCOMPARE(PaletteColour(23), qRgb(0, 0, 0));
+    QCOMPARE(PaletteColour(-1), qRgb(0, 0, 0));
+}
+
+void TestFormatScan::appendFormattedBounds()
+{
+    ChatBuffer view;
+    QVERIFY(AppendFormatted(view, QString()));
+    QCOMPARE(view.lineCount(), 0);
+
+    const QString longest(32767, u'x');
+    QVERIFY(AppendFormatted(view, longest));
+    QCOMPARE(view.lineCount(), 1);
+    QCOMPARE(view.lineText(0), longest);
+
+    QVERIFY(!AppendFormatted(view, longest + u'y'));
+    QCOMPARE(view.lineCount(), 1);
+}
+
+void TestFormatScan::appendFormattedLogsAndSizes()
+{
+    ChatBuffer room;
+    room.setBasePointSize(9.75);
+    ChatBuffer privateView;
+    privateView.setBasePointSize(14);
+    privateView.setSizeSource(&room);
+    RecordingLog log;
+    privateView.setLog(&log);
+
+    const QString raw = u"\x02\x03"
+                        "6 < ann > \x03"
+                        "01\x02"
+                        "héllo"_qs;
+    AppendFormatted(privateView, raw);
+    AppendFormatted(privateView, QString());
+    QCOMPARE(log.lines, QStringList{raw});
+    QCOMPARE(privateView.lineText(0), u" < ann > héllo"_qs);
+    const auto runs = privateView.lineRuns(0);
+    QCOMPARE(runs.size(), size_t(2));
+    QCOMPARE(privateView.pointSizeOf(runs[0]), 9.75);
+    QCOMPARE(runs[0].colour, PaletteColour(6));
+    QCOMPARE(runs[0].styles, quint8(ChatBuffer::Bold));
+    QCOMPARE(runs[1].styles, quint8(0));
+}
+
+QTEST_GUILESS_MAIN(TestFormatScan)
+#include "tst_formatscan.moc"

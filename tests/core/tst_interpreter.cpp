@@ -1,0 +1,572 @@
+#include "irc/ircsession.h"
+#include "session/sessionvariables.h"
+#include "support/scriptedserver.h"
+#include "support/sessionrecorder.h"
+#include "text/appendformatted.h"
+#include "text/timeconversion.h"
+
+#include <algorithm>
+#include <QtTest>
+
+#include <map>
+
+// The interpreter's branches, driven through a scripted server on loopback: lines in, and what
+// the program sends, shows in its views, does to its member list and asks its windows to do.
+class TestInterpreter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void branches_data();
+    void branches();
+
+    void ctcpTimeAnswer();
+    void ctcpAnswersAreRateLimited();
+
+    void privateMessageOpensOneWindowPerPartner();
+    void fullTableUsesTheFirstWindow();
+    void refusingNewPrivates();
+    void blockedSenders();
+    void privateActionsAndRequests();
+    void clearform();
+    void quitReachesTheConversation();
+
+    void topicTimesInAFixedZone_data();
+    void topicTimesInAFixedZone();
+    void noSuchNickShowsTheConversation();
+    void namesBurstMatchesEntryByEntryInsertion();
+
+private:
+    QByteArray run(const QByteArray &lines) { return m_server->exchange(lines); }
+    RecordingLog &partnerLog(const QString &nick);
+
+    SessionVariables m_vars;
+    RecordingPresenter m_presenter;
+    RecordingLog m_roomLog;
+    std::map<QString, RecordingLog> m_partnerLogs;
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<IrcSession> m_session;
+};
+
+void TestInterpreter::init()
+{
+    m_vars = SessionVariables{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
+    m_presenter = RecordingPresenter();
+    m_roomLog.lines.clear();
+    m_partnerLogs.clear();
+    m_server = std::make_unique<ScriptedServer>();
+    m_session = std::make_unique<IrcSession>(m_vars);
+    m_session->setPresenter(&m_presenter);
+    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
+    m_session->conversations().setLogFactory(
+        [this](const QString &nick) -> LineLog * { return &m_partnerLogs[nick]; });
+    m_session->ConnectToServer();
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
+    m_server->clearReceived();
+    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
+    m_session->roomView().setLog(&m_roomLog);
+    m_presenter.calls.clear();
+}
+
+void TestInterpreter::cleanup()
+{
+    m_session.reset();
+    m_server.reset();
+}
+
+RecordingLog &TestInterpreter::partnerLog(const QString &nick)
+{
+    return m_partnerLogs[nick];
+}
+
+void TestInterpreter::branches_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("membersBefore");
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QStringList>("room");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("membersAfter");
+
+    const QStringList none;
+    const QByteArray nothing;
+    auto row = [](const char *name) { return &QTest::newRow(name); };
+
+    // NickServ
+    *row("identify once, then ask")
+        << "pw" << none
+        << QByteArray(":NickServ!s@h NOTICE alice :This nickname is registered.  If it is your\r\n"
+                      ":NickServ!s@h NOTICE alice :please choose a different nick.\r\n"
+                      ":NickServ!s@h NOTICE alice :please choose a different nick.\r\n")
+        << QByteArray("nickserv identify pw\n")
+        << QStringList{"[C]6*** Notice, [C]2This nickname is registered.  If it is your",
+                       "[C]6*** Notice, [C]2please choose a different nick.",
+                       "[C]6*** Notice, [C]2please choose a different nick."}
+        << QStringList{"await 1", "password"} << none;
+    *row("no full stop") << "pw" << none
+                         << QByteArray(":NickServ!s@h NOTICE alice :please choose a different "
+                                       "nick\r\n")
+                         << nothing
+                         << QStringList{"[C]6*** Notice, [C]2please choose a different nick"}
+                         << none << none;
+    *row("password accepted") << "" << none
+                              << QByteArray(":NickServ!s@h NOTICE alice :Password accepted - you "
+                                            "are now recognized.\r\n")
+                              << nothing
+                              << QStringList{"[C]6*** Notice, [C]2Password accepted - you are now "
+                                             "recognized."}
+                              << QStringList{"await 0", "channel"} << none;
+    *row("password incorrect") << "" << none
+                               << QByteArray(":NickServ!s@h NOTICE alice :Password incorrect.\r\n")
+                               << nothing << QStringList{"[C]6*** Notice, [C]2Password incorrect."}
+                               << QStringList{"await 1", "password"} << none;
+    *row("accepted for another nick") << "" << none
+                                      << QByteArray(":NickServ!s@h NOTICE bob :Password accepted "
+                                                    "- you are now recognized.\r\n")
+                                      << nothing
+                                      << QStringList{"[C]6*** Notice, [C]2Password accepted - you "
+                                                     "are now recognized."}
+                                      << none << none;
+
+    // CTCP and room messages
+    *row("version") << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01VERSION\x01\r\n")
+                    << QByteArray("Notice bob :\x01VERSION Velmora Messenger Ver 1.0\x01\n") << none
+                    << none << none;
+    *row("userinfo") << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01USERINFO\x01\r\n")
+                     << QByteArray("Notice bob :\x01USERINFO alice\n") << none << none << none;
+    *row("clientinfo") << "" << none
+                       << QByteArray(":bob!b@h PRIVMSG alice :\x01"
+                                     "CLIENTINFO\x01\r\n")
+                       << QByteArray("Notice bob :\x01"
+                                     "CLIENTINFO alice is Using Orvane IRC "
+                                     "Messenger\n")
+                       << none << none << none;
+    *row("whichver") << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01WHICHVER\x01\r\n")
+                     << QByteArray("Notice bob :\x01Orvane-Msn Ver 1.04\n") << none << none << none;
+    *row("lower-case request unanswered")
+        << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01version\x01\r\n") << nothing
+        << none << none << none;
+    *row("room request answered, then shown")
+        << "" << none << QByteArray(":bob!b@h PRIVMSG #velmora :\x01VERSION\x01\r\n")
+        << QByteArray("Notice bob :\x01VERSION Velmora Messenger Ver 1.0\x01\n")
+        << QStringList{"[B][C]6 < bob > [C]01[B][A]VERSION[A]"} << none << none;
+    *row("room message") << "" << none << QByteArray(":Ann!a@h PRIVMSG #velmora :hi \x02you\r\n")
+                         << nothing << QStringList{"[B][C]6 < Ann > [C]01[B]hi [B]you"} << none
+                         << none;
+    *row("room action") << "" << none
+                        << QByteArray(":Ann!a@h PRIVMSG #velmora :\x01"
+                                      "ACTION waves\x01\r\n")
+                        << nothing << QStringList{"[C]6 Ann waves"} << none << none;
+    *row("bare action keyword") << "" << none
+                                << QByteArray(":Ann!a@h PRIVMSG &velmora :\x01"
+                                              "ACTION\r\n")
+                                << nothing << QStringList{"[C]6 Ann"} << none << none;
+
+    // Membership
+    *row("names") << "" << none
+                  << QByteArray(
+                         ":srv 353 alice = #velmora :~owner &admin @op %half +voice plain\r\n"
+                         ":srv 366 alice #velmora :End of /NAMES list.\r\n")
+                  << nothing << none << none
+                  << QStringList{"&admin", "+voice", "@op", "half", "plain", "~owner"};
+    *row("names add up") << "" << QStringList{"ann"}
+                         << QByteArray(":srv 353 alice = #velmora :Bob  carl\r\n") << nothing
+                         << none << none << QStringList{"ann", "Bob", "carl"};
+    *row("names without names") << "" << QStringList{"ann"}
+                                << QByteArray(":srv 353 alice = #velmora\r\n") << nothing << none
+                                << none << QStringList{"ann"};
+    *row("join of another") << "" << QStringList{"ann"} << QByteArray(":bob!b@h JOIN :#velmora\r\n")
+                            << nothing << QStringList{"[C]3[B]*** bob[B] has joined [B]#velmora"}
+                            << none << QStringList{"ann", "bob"};
+    *row("own join") << "" << QStringList{"ann"} << QByteArray(":Alice!a@h JOIN #fun_club\r\n")
+                     << QByteArray("MODE #fun_club\n")
+                     << QStringList{"[C]3[B]*** You[B] have joined [B]#fun_club"} << none
+                     << QStringList{"ann"};
+    *row("part of a voiced member")
+        << "" << QStringList{"+bob", "ann"} << QByteArray(":bob!b@h PART #velmora :bye\r\n")
+        << nothing << QStringList{"[C]2[B]*** bob[B] has part [B]#velmora[B]"} << none
+        << QStringList{"ann"};
+    *row("own part") << "" << QStringList{"ann", "@alice"}
+                     << QByteArray(":alice!a@h PART #velmora\r\n") << nothing << none << none
+                     << none;
+    *row("quit of an operator")
+        << "" << QStringList{"@bob", "ann"} << QByteArray(":bob!b@h QUIT :Quit: gone\r\n")
+        << nothing
+        << QStringList{"[C]4[B]*** bob[B][C]2 has quit [B]#velmora[B]  [ [C]Quit: gone[C]2 ]"}
+        << none << QStringList{"ann"};
+    *row("own quit") << "" << QStringList{"ann", "alice"} << QByteArray(":alice!a@h QUIT :x\r\n")
+                     << nothing << none << none << none;
+    *row("nick change keeps the rank")
+        << "" << QStringList{"@ann", "carl"} << QByteArray(":ann!a@h NICK :bob\r\n") << nothing
+        << QStringList{"[B][C]07*** ann[B] is now known as [B]bob"} << none
+        << QStringList{"@bob", "carl"};
+    *row("half-operator nick change")
+        << "" << QStringList{"ann"} << QByteArray(":ann!a@h NICK bob\r\n") << nothing
+        << QStringList{"[B][C]07*** ann[B] is now known as [B]bob"} << none << QStringList{"bob"};
+    *row("own nick change") << "" << QStringList{"~alice"}
+                            << QByteArray(":alice!a@h NICK :alicia\r\n") << nothing
+                            << QStringList{"[B][C]06*** You[B] are now known as [B]alicia"} << none
+                            << QStringList{"~alicia"};
+    *row("own nick compared with case")
+        << "" << QStringList{"Alice"} << QByteArray(":Alice!a@h NICK :x\r\n") << nothing
+        << QStringList{"[B][C]07*** Alice[B] is now known as [B]x"} << none << QStringList{"x"};
+    *row("kick with empty reason")
+        << "" << QStringList{"bob", "ann"} << QByteArray(":op!o@h KICK #velmora bob :\r\n")
+        << nothing << QStringList{"[C]4*** [B]bob[B] was kicked by [B]op[B]  [ [C]04[B][C]4[B] ] "}
+        << none << QStringList{"ann"};
+    *row("own kick") << "" << QStringList{"bob", "@alice"}
+                     << QByteArray(":op!o@h KICK #velmora ALICE :behave\r\n") << nothing
+                     << QStringList{"[C]4[B]***You [B]were kicked from [B]#velmora[B] by [B]op[B] "
+                                    "[[C]04behave[C]4]"}
+                     << QStringList{"message Critical|Kick|You are kicked from #velmora room.",
+                                    "moderator 0"}
+                     << none;
+
+    // Modes: one row each, on the entries the rule looks at.
+    auto mode = [&](const char *name, const QStringList &before, const char *modes,
+                    const QStringList &calls, const QStringList &after) {
+        *row(name) << "" << before << QByteArray(":op!o@h MODE #velmora ") + modes + "\r\n"
+                   << nothing << QStringList{QStringLiteral("[C]3[B]* op[B] sets mode: ") + modes}
+                   << calls << after;
+    };
+    mode("+o on voiced", {"+ann"}, "+o ann", none, {"@ann"});
+    mode("+o on admin", {"&ann"}, "+o ann", none, {"&ann"});
+    mode("+o on missing", {"bob"}, "+o ann", none, {"@ann", "bob"});
+    mode("+o on me", {"alice"}, "+o alice", {"moderator 1"}, {"@alice"});
+    mode("-o on plain", {"ann"}, "-o ann", none, {"ann"});
+    mode("-o on operator", {"@ann"}, "-o ann", none, {"ann"});
+    mode("-o on me", {"@alice"}, "-o alice", {"moderator 0"}, {"alice"});
+    mode("-v", {"+ann"}, "-v ann", none, {"ann"});
+    mode("+h on me", {"alice"}, "+h alice", {"moderator 1"}, {"alice"});
+    mode("-h on me", {"alice"}, "-h alice", {"moderator 0"}, {"alice"});
+    mode("+a on voiced", {"+ann"}, "+a ann", none, {"&ann"});
+    mode("+a on plain", {"ann"}, "+a ann", none, {"&ann"});
+    mode("+a on owner", {"~ann"}, "+a ann", none, {"~ann"});
+    mode("+v on plain", {"ann"}, "+v ann", none, {"+ann"});
+    mode("+v on operator", {"@ann"}, "+v ann", none, {"@ann"});
+    mode("+q on operator", {"@ann"}, "+q ann", none, {"~ann"});
+    mode("-q", {"~ann"}, "-q ann", none, {"ann"});
+    mode("-a", {"&ann"}, "-a ann", none, {"ann"});
+    mode("+oa on plain", {"ann"}, "+oa ann ann", none, {"&ann"});
+    mode("+oa on operator", {"@ann"}, "+oa ann ann", none, {"@ann"});
+    mode("+qo on plain", {"ann"}, "+qo ann ann", none, {"~ann"});
+    mode("+oo changes nothing", {"ann", "bob"}, "+oo ann bob", none, {"ann", "bob"});
+    mode("ban changes nothing", {"ann"}, "+b *!*@h", none, {"ann"});
+    mode("no argument", {"ann"}, "+o", none, {"ann"});
+    mode("empty argument", {"ann"}, "+o ", none, {"ann"});
+
+    // Missing parameters never corrupt the list.
+    *row("kick without victim")
+        << "" << QStringList{"ann", "@"} << QByteArray(":op!o@h KICK #velmora\r\n") << nothing
+        << QStringList{"[C]4*** [B][B] was kicked by [B]op[B]  [ [C]04[B][C]4[B] ] "} << none
+        << QStringList{"@", "ann"};
+    *row("nick with empty new nick")
+        << "" << QStringList{"ann"} << QByteArray(":ann!a@h NICK :\r\n") << nothing << none << none
+        << QStringList{"ann"};
+    // A word without parameters keeps the line's CR and so is no command the table knows.
+    *row("bare command word") << "" << QStringList{"ann"} << QByteArray(":ann!a@h NICK\r\n")
+                              << nothing << QStringList{"[C]10 "} << none << QStringList{"ann"};
+    *row("join without nick") << "" << QStringList{"ann"} << QByteArray(":srv JOIN #velmora\r\n")
+                              << nothing << QStringList{"[C]3[B]*** [B] has joined [B]#velmora"}
+                              << none << QStringList{"ann"};
+
+    // Numeric replies and the end of the session
+    *row("topic") << "" << none << QByteArray(":bob!b@h TOPIC #velmora :new \x02topic\r\n")
+                  << nothing << QStringList{"[C]6*** Topic changed by [B]bob[B] : new [B]topic"}
+                  << none << none;
+    *row("empty topic") << "" << none << QByteArray(":bob!b@h TOPIC #velmora :\r\n") << nothing
+                        << QStringList{"[C]6*** Topic changed by [B]bob[B] : "} << none << none;
+    *row("topic on join") << "" << none << QByteArray(":srv 332 alice #velmora :hello all\r\n")
+                          << nothing
+                          << QStringList{u"[B][C]10*** Topic is :\u00a0\u00a0[B][C]hello all"_qs}
+                          << none << none;
+    *row("identify asked") << "" << none << QByteArray(":srv 297 alice :identify\r\n") << nothing
+                           << none << QStringList{"password alice"} << none;
+    *row("no such nick, no window")
+        << "" << none << QByteArray(":srv 401 alice bob :No such nick\r\n") << nothing << none
+        << none << none;
+    *row("cannot send") << "" << none << QByteArray(":srv 404 alice #velmora :Cannot send\r\n")
+                        << nothing << QStringList{"[C]5 Can't send message in room."} << none
+                        << none;
+    *row("nick in use") << "" << none
+                        << QByteArray(":srv 433 * alice :Nickname is already in use\r\n") << nothing
+                        << QStringList{"[C]4 *** Error[C]14 Nickname is in use. "}
+                        << QStringList{"message Information|Nick Error|Nickname is in use. Please "
+                                       "enter another nickname.",
+                                       "changenick"}
+                        << none;
+    *row("invalid nick") << "" << none << QByteArray(":srv 432 * a:b :Erroneous Nickname\r\n")
+                         << nothing << QStringList{"[C]4 *** Error[C]14 Invalid nickname."}
+                         << QStringList{"message Exclamation|Nick Error|Invalid nickname. Please "
+                                        "enter another nickname.",
+                                        "changenick"}
+                         << none;
+    *row("banned") << "" << QStringList{"ann"}
+                   << QByteArray(":srv 474 alice #velmora :Cannot join channel (+b)\r\n") << nothing
+                   << QStringList{"[C]4*** Cannot join the room #velmora. You are banned (+b)."}
+                   << QStringList{"message Critical|Banned|Cannot join the room #velmora. You are "
+                                  "banned (+b). Try later."}
+                   << none;
+    *row("whois") << "" << none << QByteArray(":srv 311 alice bob b host * :Bob B\r\n") << nothing
+                  << QStringList{"[C]2 Whois [C]6bob b host * Bob B"} << none << none;
+    *row("ignored replies") << "" << QStringList{"ann"}
+                            << QByteArray(":srv 366 a #v :e\r\n:srv 512 a\r\n:srv 367 a #v b\r\n"
+                                          ":srv 368 a #v :e\r\n:srv 377 a :x\r\n:srv 378 a :x\r\n"
+                                          ":srv 324 a #v +nt\r\n:srv 329 a #v 1\r\n")
+                            << nothing << none << none << QStringList{"ann"};
+    *row("server error")
+        << "" << QStringList{"ann"} << QByteArray("ERROR :Closing link: (alice@h) [Quit]\r\n")
+        << nothing
+        << QStringList{"[C]4 * Closing link: (alice@h) [Quit]",
+                       "[C]2*** Disconnected [C]15Conection to the server canceled."}
+        << QStringList{"commands 1 0", "moderator 0", "await 0"} << none;
+    *row("killed") << "" << QStringList{"ann"} << QByteArray(":srv KILL alice :bye\r\n") << nothing
+                   << none
+                   << QStringList{"commands 1 0", "moderator 0",
+                                  "message Critical|Kill|You are forced to quit the chat."}
+                   << none;
+    *row("unknown reply") << "" << none << QByteArray(":srv 999 alice one :two three\r\n")
+                          << nothing << QStringList{"[C]10 one two three"} << none << none;
+}
+
+void TestInterpreter::branches()
+{
+    QFETCH(QString, password);
+    QFETCH(QStringList, membersBefore);
+    QFETCH(QByteArray, lines);
+    m_vars.CurrentPassword = password;
+    for (const QString &member : membersBefore)
+        m_session->members().add(member);
+    AppendFormatted(m_session->topicView(), u"old topic");
+
+    QTEST(run(lines), "sent");
+    QFETCH(QStringList, room);
+    QCOMPARE(m_roomLog.lines, codes(room));
+    QTEST(m_presenter.calls, "calls");
+    QTEST(m_session->members().entries(), "membersAfter");
+    if (!m_presenter.userCount.isEmpty())
+        QCOMPARE(m_presenter.userCount,
+                 QStringLiteral("Total Users = [%1]").arg(m_session->members().count()));
+    QVERIFY(!m_session->connection().isClosed());
+}
+
+void TestInterpreter::ctcpTimeAnswer()
+{
+    const QByteArray sent = run(":bob!b@h PRIVMSG alice :\x01TIME\x01\r\n");
+    QVERIFY2(
+        QRegularExpression("^Notice bob :\x01TIME \\d\\d:\\d\\d:\\d\\d \\d\\d-\\d\\d-\\d{4}\n$")
+            .match(QString::fromUtf8(sent))
+            .hasMatch(),
+        sent.constData());
+}
+
+void TestInterpreter::ctcpAnswersAreRateLimited()
+{
+    QByteArray requests;
+    for (int i = 0; i < 10; ++i)
+        requests += ":bob!b@h PRIVMSG alice :\x01VERSION\x01\r\n";
+    QCOMPARE(run(requests).count("Notice bob"), CtcpReplyLimiter::MaxReplies);
+
+    // The window slides: after it has passed, answers go out again.
+    qint64 now = 0;
+    CtcpReplyLimiter limiter([&now] { return now; });
+    for (int i = 0; i < CtcpReplyLimiter::MaxReplies; ++i)
+        QVERIFY(limiter.allow());
+    QVERIFY(!limiter.allow());
+    now += CtcpReplyLimiter::WindowMs - 1;
+    QVERIFY(!limiter.allow());
+    now += 1;
+    QVERIFY(limiter.allow());
+}
+
+void TestInterpreter::privateMessageOpensOneWindowPerPartner()
+{
+    run(":bob!b@h PRIVMSG alice :hi \x1fthere\r\n:carl!c@h PRIVMSG alice :yo\r\n"
+        ":bob!b@h PRIVMSG alice :again\r\n");
+    QCOMPARE(m_session->conversations().ConversationNicks[0], u"bob"_qs);
+    QCOMPARE(m_session->conversations().ConversationNicks[1], u"carl"_qs);
+    QCOMPARE(m_presenter.calls,
+             (QStringList{"open 0 bob", "flash 0", "open 1 carl", "flash 1", "flash 0"}));
+    QCOMPARE(partnerLog("bob").lines, codes(QStringList{"[B][C]6 < bob > [C]01[B]hi [U]there",
+                                                        "[B][C]6 < bob > [C]01[B]again"}));
+    QCOMPARE(m_session->conversations().view(0).lineCount(), 2);
+    QVERIFY(m_roomLog.lines.isEmpty());
+}
+
+void TestInterpreter::fullTableUsesTheFirstWindow()
+{
+    ConversationTable &table = m_session->conversations();
+    for (int slot = 0; slot < ConversationTable::SlotCount; ++slot)
+        table.claim(slot, QStringLiteral("n%1").arg(slot));
+    m_presenter.windowStates[0].visible = true;
+    run(":late!l@h PRIVMSG alice :anyone?\r\n");
+    QCOMPARE(table.findSlot(u"late"_qs), -1);
+    QCOMPARE(table.ConversationNicks[0], u"n0"_qs);
+    QCOMPARE(table.ConversationNicks[100], QString());
+    QCOMPARE(partnerLog("n0").lines, codes(QStringList{"[B][C]6 < late > [C]01[B]anyone?"}));
+    QCOMPARE(m_presenter.calls, QStringList{"flash 0"});
+}
+
+void TestInterpreter::refusingNewPrivates()
+{
+    m_session->conversations().claim(3, QStringLiteral("bob"));
+    m_session->setRefuseNewPrivates(true);
+    run(":bob!b@h PRIVMSG alice :still here\r\n:carl!c@h PRIVMSG alice :let me in\r\n");
+    QCOMPARE(partnerLog("bob").lines.size(), 1);
+    QCOMPARE(m_session->conversations().findSlot(u"carl"_qs), -1);
+    QCOMPARE(m_session->conversations().firstFreeSlot(), 0);
+    QCOMPARE(m_presenter.calls, (QStringList{"open 3 bob", "flash 3"}));
+}
+
+void TestInterpreter::blockedSenders()
+{
+    m_session->blockedNicks().setStringList({QStringLiteral("Bob"), QStringLiteral("carl")});
+    run(":Bob!b@h PRIVMSG alice :let me talk\r\n:bob!b@h PRIVMSG alice :other case\r\n");
+    // The blocked sender is dropped and keeps no slot; the same nick in another case is not
+    // blocked.
+    QCOMPARE(m_session->conversations().ConversationNicks[0], u"bob"_qs);
+    QCOMPARE(m_session->conversations().findSlot(u"Bob"_qs), -1);
+    QVERIFY(partnerLog("Bob").lines.isEmpty());
+
+    // A blocked partner whose window is minimized still reaches it.
+    m_session->conversations().claim(5, QStringLiteral("carl"));
+    m_presenter.windowStates[5].minimized = true;
+    m_presenter.calls.clear();
+    run(":carl!c@h PRIVMSG alice :psst\r\n");
+    QCOMPARE(partnerLog("carl").lines, codes(QStringList{"[B][C]6 < carl > [C]01[B]psst"}));
+    QCOMPARE(m_presenter.calls, QStringList{"flash 5"});
+}
+
+void TestInterpreter::privateActionsAndRequests()
+{
+    const QByteArray sent = run(":bob!b@h PRIVMSG alice :\x01"
+                                "ACTION waves\x01\r\n"
+                                ":carl!c@h PRIVMSG alice :\x01VERSION\x01\r\n"
+                                ":dee!d@h PRIVMSG alice :\x01PING 123\x01\r\n");
+    // Actions appear; other requests are answered where known and never shown, and they take
+    // no conversation slot.
+    QCOMPARE(partnerLog("bob").lines,
+             codes(QStringList{"[B][C]6 < bob > [C]01[B][C]6[B]***  waves"}));
+    QCOMPARE(sent, QByteArray("Notice carl :\x01VERSION Velmora Messenger Ver 1.0\x01\n"));
+    QCOMPARE(m_session->conversations().findSlot(u"carl"_qs), -1);
+    QCOMPARE(m_session->conversations().findSlot(u"dee"_qs), -1);
+    QCOMPARE(m_presenter.calls, (QStringList{"open 0 bob", "flash 0"}));
+}
+
+void TestInterpreter::clearform()
+{
+    ConversationTable &table = m_session->conversations();
+    table.claim(0, QStringLiteral("bob"));
+    table.claim(1, QStringLiteral("carl"));
+    QVERIFY(!m_session->clearform(QStringLiteral("nobody")).isValid());
+    QVERIFY(!m_session->clearform(QStringLiteral("Bob")).isValid());
+    QCOMPARE(table.ConversationNicks[0], u"bob"_qs);
+    m_session->clearform(QStringLiteral("bob"));
+    QCOMPARE(table.ConversationNicks[0], QString());
+    QCOMPARE(table.ConversationNicks[1], u"carl"_qs);
+    // The freed slot's view is kept for the next partner.
+    ChatBuffer *view = &table.view(0);
+    run(":dee!d@h PRIVMSG alice :hello\r\n");
+    QCOMPARE(table.ConversationNicks[0], u"dee"_qs);
+    QCOMPARE(&table.view(0), view);
+}
+
+void TestInterpreter::quitReachesTheConversation()
+{
+    m_session->conversations().claim(2, QStringLiteral("bob"));
+    m_session->members().add(QStringLiteral("bob"));
+    run(":bob!b@h QUIT :gone\r\n");
+    QCOMPARE(partnerLog("bob").lines,
+             codes(QStringList{"[B] ** [C]4bob[C]02[B] has quit [B]#velmora"}));
+    QCOMPARE(m_presenter.calls, QStringList{"flash 2"});
+    QCOMPARE(m_session->members().count(), 0);
+}
+
+void TestInterpreter::topicTimesInAFixedZone_data()
+{
+    QTest::addColumn<QByteArray>("stamp");
+    QTest::addColumn<QDateTime>("shown");
+    const QTimeZone nepal(20700);
+    QTest::newRow("one day") << QByteArray("86400")
+                             << QDateTime(QDate(1970, 1, 2), QTime(5, 45), nepal);
+    QTest::newRow("not a number") << QByteArray("soon")
+                                  << QDateTime(QDate(1970, 1, 1), QTime(5, 45), nepal);
+    QTest::newRow("huge") << QByteArray("99999999999999999999999")
+                          << QDateTime(QDate(1970, 1, 1), QTime(5, 45), nepal);
+    QTest::newRow("missing") << QByteArray("") << QDateTime(QDate(1970, 1, 1), QTime(5, 45), nepal);
+}
+
+void TestInterpreter::topicTimesInAFixedZone()
+{
+    QFETCH(QByteArray, stamp);
+    QFETCH(QDateTime, shown);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_session->setTimeZone(QTimeZone(20700));
+    run(":srv 333 alice #velmora bob " + stamp + "\r\n");
+    QCOMPARE(m_roomLog.lines.size(), 1);
+    const QString line = m_roomLog.lines.first();
+    QVERIFY2(line.startsWith(codes(u"[C]3[B]*** [B]Topic set by [B]bob[B] on [B]"_qs)),
+             qPrintable(line));
+    const QString date = shown.date().day() == 2 ? u"1/2/70"_qs : u"1/1/70"_qs;
+    QVERIFY2(line.contains(date + u' ') && line.contains(u"5:45:00"), qPrintable(line));
+    QVERIFY(line.endsWith(QChar(0x02)));
+    QLocale::setDefault(QLocale::system());
+}
+
+void TestInterpreter::noSuchNickShowsTheConversation()
+{
+    m_session->conversations().claim(4, QStringLiteral("bob"));
+    m_session->conversations().setCaption(4, QStringLiteral("bob"));
+    run(":srv 401 alice bob :No such nick/channel\r\n:srv 401 alice Bob :No such nick\r\n");
+    QCOMPARE(m_presenter.calls,
+             (QStringList{"show 4", "message Information|Chat Error|The nick bob has either change "
+                                    "the nick or has quit the Chat !"}));
+}
+
+void TestInterpreter::namesBurstMatchesEntryByEntryInsertion()
+{
+    // Names merged as a batch give the same list as adding them one by one, also when other
+    // lines read and change the list in between.
+    QStringList nicks;
+    QRandomGenerator random(7);
+    // Long shared beginnings, short nicks and case differences all meet in one burst.
+    for (int i = 0; i < 3000; ++i)
+        nicks << QStringLiteral("%1%2%3ick%4")
+                     .arg(QStringList{"", "@", "+", "~", "&"}[random.bounded(5)])
+                     .arg(random.bounded(2) ? u'N' : u'n')
+                     .arg(QChar(u'a' + random.bounded(26)))
+                     .arg(random.bounded(2) ? QString() : QString::number(random.bounded(50000)));
+    QByteArray lines;
+    MemberList oneByOne;
+    for (qsizetype at = 0; at < nicks.size(); at += 30) {
+        const QStringList chunk = nicks.mid(at, 30);
+        lines += ":srv 353 alice = #velmora :" + chunk.join(u' ').toUtf8() + "\r\n";
+        for (const QString &nick : chunk)
+            oneByOne.add(nick);
+        if (at == 1500) {
+            lines +=
+                ":x!x@h JOIN #velmora\r\n:" + chunk.first().toUtf8() + "!u@h PART #velmora\r\n";
+            oneByOne.add(QStringLiteral("x"));
+            oneByOne.remove(chunk.first());
+        }
+    }
+    run(lines);
+    QCOMPARE(m_session->members().count(), oneByOne.count());
+    QCOMPARE(m_session->members().entries(), oneByOne.entries());
+    QCOMPARE(m_session->members().rowCount(), oneByOne.count());
+
+    // And both are in order without regard to case, ties broken by the exact text.
+    QStringList expected = oneByOne.entries();
+    std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
+        const int folded = a.toCaseFolded().compare(b.toCaseFolded());
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    QCOMPARE(m_session->members().entries(), expected);
+}
+
+QTEST_GUILESS_MAIN(TestInterpreter)
+#include "tst_interpreter.moc"

@@ -1,0 +1,216 @@
+#include "irc/ircsession.h"
+#include "irc/sessionpresenter.h"
+#include "session/sessionvariables.h"
+#include "support/scriptedserver.h"
+#include "support/sessionrecorder.h"
+#include "text/appendformatted.h"
+
+#include <QtTest>
+
+namespace {
+
+QStringList roomLines(const ChatBuffer &view)
+{
+    QStringList lines;
+    for (int i = 0; i < view.lineCount(); ++i)
+        lines << view.lineText(i);
+    return lines;
+}
+
+const QByteArray kUserLineTail = " local irc :Velmora Messenger 1.0 (Orvane)\r\n";
+
+} // namespace
+
+class TestWire : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void registration();
+    void sendDataGuards();
+    void sendDataWhileClosedIsSilent();
+    void keepAliveAndJoin_data();
+    void keepAliveAndJoin();
+    void defaultDisplay();
+    void activityCounter();
+    void socketErrorResetsTheSession();
+    void reconnectRegistersAgain();
+    void disconnectSaysGoodbye();
+
+private:
+    void connectSession();
+
+    SessionVariables m_vars;
+    RecordingPresenter m_presenter;
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<IrcSession> m_session;
+};
+
+void TestWire::init()
+{
+    m_vars = SessionVariables();
+    m_vars.CurrentNick = QStringLiteral("alice");
+    m_vars.CurrentRoom = QStringLiteral("#velmora");
+    m_presenter = RecordingPresenter();
+    m_presenter.calls.clear();
+    m_server = std::make_unique<ScriptedServer>();
+    m_session = std::make_unique<IrcSession>(m_vars);
+    m_session->setPresenter(&m_presenter);
+    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
+}
+
+void TestWire::cleanup()
+{
+    m_session.reset();
+    m_server.reset();
+}
+
+void TestWire::connectSession()
+{
+    m_session->ConnectToServer();
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil(kUserLineTail).endsWith(kUserLineTail));
+    m_server->clearReceived();
+}
+
+void TestWire::registration()
+{
+    m_session->ConnectToServer();
+    QCOMPARE(m_presenter.calls, QStringList{"commands 0 0"});
+    QCOMPARE(roomLines(m_session->roomView()),
+             (QStringList{u" * Velmora Messenger Beta \u00ae "_qs,
+                          u"*** Attempting to connect Velmora Server At 127.0.0.1 6667"_qs,
+                          u"*** Sending login information... Please Wait"_qs}));
+    QVERIFY(m_server->acceptClient());
+    const QByteArray bytes = m_server->receivedUntil(kUserLineTail);
+    // NICK ends in LF alone, USER in CR LF; the user field is the local address.
+    QCOMPARE(bytes, "NICK alice\nUSER 127.0.0.1" + kUserLineTail);
+    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
+}
+
+void TestWire::sendDataGuards()
+{
+    connectSession();
+    m_session->SendData(u"PRIVMSG #velmora :one\r\nQUIT :smuggled"_qs);
+    m_session->SendData(QStringView(u"PRIVMSG #velmora :two\0QUIT", 26).toString());
+    m_session->SendData(u"PRIVMSG #velmora :three\nQUIT"_qs);
+    m_session->SendData(u"PRIVMSG #velmora :caf\u00e9"_qs);
+    QCOMPARE(m_server->receivedSettled(), QByteArray("PRIVMSG #velmora :one\n"
+                                                     "PRIVMSG #velmora :two\n"
+                                                     "PRIVMSG #velmora :three\n"
+                                                     "PRIVMSG #velmora :caf\xc3\xa9\n"));
+}
+
+void TestWire::sendDataWhileClosedIsSilent()
+{
+    m_session->SendData(u"PRIVMSG #velmora :nobody hears"_qs);
+    QCOMPARE(m_session->roomView().lineCount(), 0);
+    QVERIFY(!m_server->acceptClient(300));
+}
+
+void TestWire::keepAliveAndJoin_data()
+{
+    QTest::addColumn<QByteArray>("serverSays");
+    QTest::addColumn<QByteArray>("clientAnswers");
+    QTest::addColumn<bool>("roomViewCleared");
+    QTest::newRow("PING trailing")
+        << QByteArray("PING :abc def\r\n") << QByteArray("PONG :abc def\n") << false;
+    QTest::newRow("PING first word only")
+        << QByteArray("PING abc def\r\n") << QByteArray("PONG :abc\n") << false;
+    QTest::newRow("PING in any case")
+        << QByteArray(":srv pInG :x\r\n") << QByteArray("PONG :x\n") << false;
+    QTest::newRow("end of greeting")
+        << QByteArray(":srv 376 alice :End of MOTD\r\n") << QByteArray("JOIN #velmora\n") << true;
+    QTest::newRow("no greeting") << QByteArray(":srv 422 alice :MOTD File is missing\r\n")
+                                 << QByteArray("JOIN #velmora\n") << false;
+    QTest::newRow("both join twice")
+        << QByteArray(":srv 376 alice :End\r\n:srv 422 alice :none\r\n")
+        << QByteArray("JOIN #velmora\nJOIN #velmora\n") << true;
+}
+
+void TestWire::keepAliveAndJoin()
+{
+    QFETCH(QByteArray, serverSays);
+    QFETCH(QByteArray, clientAnswers);
+    QFETCH(bool, roomViewCleared);
+    connectSession();
+    const int before = m_session->roomView().lineCount();
+    m_server->send(serverSays);
+    QCOMPARE(m_server->receivedUntil(clientAnswers), clientAnswers);
+    QCOMPARE(m_server->receivedSettled(), clientAnswers);
+    QCOMPARE(m_session->roomView().lineCount(), roomViewCleared ? 0 : before);
+}
+
+void TestWire::defaultDisplay()
+{
+    connectSession();
+    m_session->roomView().clear();
+    m_server->send(":srv 001 alice :Welcome to the \x02Velmora\x02 network\r\n"
+                   ":srv 005 alice CHANTYPES=# :are supported\r\n"
+                   ":srv KICKSOMETHING alice :hidden\r\n"
+                   ":bob!b@h FOO alice :\x01PING 1\x01\r\n"
+                   ":srv 372 alice :- line one\r\n");
+    QTRY_COMPARE(m_session->roomView().lineCount(), 3);
+    QCOMPARE(roomLines(m_session->roomView()),
+             (QStringList{u" Welcome to the Velmora network"_qs, u" CHANTYPES=# are supported"_qs,
+                          u" - line one"_qs}));
+    const auto runs = m_session->roomView().lineRuns(0);
+    QCOMPARE(runs.front().colour, PaletteColour(10));
+    QCOMPARE(runs[1].styles, quint8(ChatBuffer::Bold));
+}
+
+void TestWire::activityCounter()
+{
+    connectSession();
+    const double before = m_vars.ActivityCounter;
+    m_server->send("A\r\nB\r\n");
+    QTRY_COMPARE(m_vars.ActivityCounter, before + 3);
+}
+
+void TestWire::socketErrorResetsTheSession()
+{
+    m_session->members().add(QStringLiteral("@ann"));
+    AppendFormatted(m_session->topicView(), u"old topic");
+    m_server->closeListening(); // the connection is refused
+    m_session->ConnectToServer();
+    QTRY_COMPARE(m_session->roomView().lineText(m_session->roomView().lineCount() - 1),
+                 u" ERROR : Valid name, no data record of requested type."_qs);
+    const auto runs = m_session->roomView().lineRuns(m_session->roomView().lineCount() - 1);
+    QCOMPARE(runs.front().colour, PaletteColour(4));
+    QVERIFY(m_presenter.calls.contains(u"commands 1 0"_qs));
+    QCOMPARE(m_presenter.calls.last(), u"moderator 0"_qs);
+    QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
+    QCOMPARE(m_session->members().count(), 0);
+    QCOMPARE(m_session->topicView().lineCount(), 0);
+    QVERIFY(m_session->connection().isClosed());
+}
+
+void TestWire::reconnectRegistersAgain()
+{
+    connectSession();
+    m_vars.CurrentNick = QStringLiteral("alice2"); // as after a confirmed nick change
+    m_session->reconnect();
+    QCOMPARE(roomLines(m_session->roomView()).last(),
+             u" Connecting To The Server At 127.0.0.1 Please Wait"_qs);
+    QCOMPARE(m_presenter.calls.last(), u"commands 0 0"_qs);
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil(kUserLineTail).startsWith("NICK alice2\nUSER "));
+    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
+}
+
+void TestWire::disconnectSaysGoodbye()
+{
+    connectSession();
+    m_session->members().add(QStringLiteral("bob"));
+    m_session->disconnectFromServer();
+    QCOMPARE(m_server->receivedUntil("\n"), QByteArray("QUIT \x03"
+                                                       "4Using Velmora Messenger Ver - 1.0\n"));
+    QCOMPARE(m_presenter.calls.mid(m_presenter.calls.indexOf(u"commands 1 0"_qs)),
+             (QStringList{"commands 1 0", "moderator 0", "await 0"}));
+    QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
+    QVERIFY(!m_session->connection().isClosed()); // the server closes it
+}
+
+QTEST_GUILESS_MAIN(TestWire)
+#include "tst_wire.moc"

@@ -1,0 +1,405 @@
+#include "channel/channelwindow.h"
+#include "channel/linkpage.h"
+#include "chat/chatview.h"
+#include "controls/sablecoolbutton.h"
+#include "dialogs/todaywindow.h"
+#include "irc/ircsession.h"
+#include "platform/settingsstore.h"
+#include "session/linkpages.h"
+#include "session/sessionvariables.h"
+#include "support/scriptedserver.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <QWebEngineView>
+
+// The room window as the session's face: what the interpreter asks for shows up in the window,
+// and nothing it shows holds up the lines that follow.
+class TestChannelWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void messageBoxesDoNotStopTheSession();
+    void identificationLocksAndUnlocks();
+    void privateMessageOpensItsWindow();
+    void memberCountAndList();
+    void layoutAtDesignSize();
+    void minimumSizeSnapsBack();
+    void tabsShowTheChatControlsOnlyOnChat();
+    void hideQuestion();
+    void copyMenuSavesTheSelection();
+    void linkPageRotation();
+    void homeLinkLoadsItsPage();
+    void talkingInTheRoom();
+    void exitAsksFirst();
+    void sayActionsNeedASelectedMember();
+    void smileyPicturesSwitchIsRemembered();
+    void roomSmileyPickerFillsTheInputBox();
+
+private:
+    template<typename T> T *child(const char *name)
+    {
+        return m_window->findChild<T *>(QString::fromLatin1(name));
+    }
+
+    QTemporaryDir m_settingsDir;
+    SessionVariables m_vars;
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<IrcSession> m_session;
+    std::unique_ptr<ChannelWindow> m_window;
+};
+
+void TestChannelWindow::initTestCase()
+{
+    // The window reads and writes the user's settings; keep them in a scratch store.
+    SettingsStore::setCurrent(
+        SettingsStore(m_settingsDir.filePath(QStringLiteral("settings.json"))));
+}
+
+void TestChannelWindow::init()
+{
+    m_vars = SessionVariables{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
+    m_server = std::make_unique<ScriptedServer>();
+    m_session = std::make_unique<IrcSession>(m_vars);
+    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
+    m_window = std::make_unique<ChannelWindow>(*m_session);
+    m_window->show();
+    m_session->ConnectToServer();
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
+    m_server->clearReceived();
+}
+
+void TestChannelWindow::cleanup()
+{
+    m_window.reset();
+    m_session.reset();
+    m_server.reset();
+}
+
+void TestChannelWindow::messageBoxesDoNotStopTheSession()
+{
+    // Each of these raises a message box; the PING after them is still answered, in order.
+    const QByteArray answer =
+        m_server->exchange(":op!o@h KICK #velmora alice :out\r\n"
+                           ":srv 474 alice #velmora :Cannot join\r\n"
+                           ":srv 433 * alice :in use\r\n:srv KILL alice :bye\r\n");
+    QCOMPARE(answer, QByteArray());
+    const auto boxes = m_window->findChildren<QMessageBox *>();
+    QStringList titles;
+    for (const QMessageBox *box : boxes) {
+        QVERIFY(box->isVisible());
+        titles << box->windowTitle();
+    }
+    titles.sort();
+    QCOMPARE(titles, (QStringList{"Banned", "Kick", "Kill", "Nick Error"}));
+}
+
+void TestChannelWindow::identificationLocksAndUnlocks()
+{
+    m_server->exchange(":NickServ!s@h NOTICE alice :please choose a different nick.\r\n");
+    QVERIFY(child<QLineEdit>("dataout")->isReadOnly());
+    QVERIFY(!child<QListView>("lstnicks")->isEnabled());
+    QTRY_VERIFY(m_window->findChild<QDialog *>(QStringLiteral("frmpassword")));
+    QVERIFY(m_window->findChild<QDialog *>(QStringLiteral("frmpassword"))->isVisible());
+
+    m_server->exchange(
+        ":NickServ!s@h NOTICE alice :Password accepted - you are now recognized.\r\n");
+    QVERIFY(!child<QLineEdit>("dataout")->isReadOnly());
+    QVERIFY(child<QListView>("lstnicks")->isEnabled());
+}
+
+void TestChannelWindow::privateMessageOpensItsWindow()
+{
+    m_server->exchange(":bob!b@h PRIVMSG alice :hello there\r\n");
+    QWidget *conversation = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"frmprvmsg" && widget->isVisible())
+            conversation = widget;
+    }
+    QVERIFY(conversation);
+    QCOMPARE(conversation->windowTitle(), u"bob"_qs);
+    QCOMPARE(conversation->findChild<QLabel *>(QStringLiteral("lbltop2"))->text(), u"bob"_qs);
+    auto *view = conversation->findChild<ChatView *>(QStringLiteral("txtprvmsg"));
+    QVERIFY(view && view->buffer());
+    QCOMPARE(view->buffer()->lineCount(), 2); // the start line, then the message
+    QVERIFY(view->buffer()->lineText(0).startsWith(u" * Chat Started : "_qs));
+    QCOMPARE(view->buffer()->lineText(1), u" < bob > hello there"_qs);
+
+    // Closing frees the slot; the next message opens the window again with a new start line.
+    conversation->close();
+    QCOMPARE(m_session->conversations().findSlot(u"bob"_qs), -1);
+    m_server->exchange(":bob!b@h PRIVMSG alice :back\r\n");
+    QVERIFY(conversation->isVisible());
+    QCOMPARE(view->buffer()->lineCount(), 4);
+    QVERIFY(view->buffer()->lineText(2).startsWith(u" * Chat Started : "_qs));
+}
+
+void TestChannelWindow::memberCountAndList()
+{
+    m_server->exchange(":srv 353 alice = #velmora :@ann bob +carl\r\n:bob!b@h PART #velmora\r\n");
+    QCOMPARE(child<QLabel>("lblusers")->text(), u"Total Users = [2]"_qs);
+    QAbstractItemModel *model = child<QListView>("lstnicks")->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(0, 0).data().toString(), u"+carl"_qs);
+    QCOMPARE(model->index(1, 0).data().toString(), u"@ann"_qs);
+}
+
+void TestChannelWindow::layoutAtDesignSize()
+{
+    const Twips t = m_window->twips();
+    QCOMPARE(t.perPixelX, 15.0); // the offscreen screen has 96 dots per inch
+    // The rules work on the outer size, frame included.
+    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    m_window->resize(QSize(t.toPixelsX(9135), t.toPixelsY(9000)) - frame);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(609, 600));
+    QCOMPARE(m_window->element("datain")->geometry(), t.toPixels(QRect(120, 405, 6645, 6900)));
+    QCOMPARE(m_window->element("lstnicks")->geometry(), t.toPixels(QRect(6835, 405, 2040, 6600)));
+    QCOMPARE(m_window->element("dataout")->geometry(), t.toPixels(QRect(120, 7370, 6135, 330)));
+    QCOMPARE(m_window->element("cmdsend")->geometry().topLeft(), QPoint(421, 491));
+    QVERIFY(qobject_cast<SableCoolButton *>(m_window->element("cmdsend")));
+}
+
+void TestChannelWindow::minimumSizeSnapsBack()
+{
+    const QSize frame = m_window->frameGeometry().size() - m_window->size();
+    m_window->resize(300, 200);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(566, 466));
+    m_window->resize(QSize(700, 300) - frame);
+    QCOMPARE(m_window->frameGeometry().size(), QSize(700, 466));
+}
+
+void TestChannelWindow::tabsShowTheChatControlsOnlyOnChat()
+{
+    const QStringList controls{"shapetop4", "topic",        "rtbtopic", "datain",
+                               "dataout",   "shapenicktop", "lstnicks", "lblcolortitle",
+                               "chkbold",   "chkunder",     "cmdsend",  "lblusers"};
+    auto *tabs = child<QTabWidget>("Tab1");
+    QCOMPARE(tabs->tabText(1), u"Chat"_qs);
+    QCOMPARE(tabs->currentIndex(), 1);
+    m_window->element("datain")->hide(); // whatever the state before, "Chat" shows them all
+    for (int tab : {0, 2, 3, 4}) {
+        tabs->setCurrentIndex(tab);
+        for (const QString &name : controls)
+            QVERIFY2(m_window->element(name)->isHidden(), qPrintable(name));
+        tabs->setCurrentIndex(1);
+        for (const QString &name : controls)
+            QVERIFY2(!m_window->element(name)->isHidden(), qPrintable(name));
+    }
+    QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(2), tabs->tabText(3), tabs->tabText(4)}),
+             (QStringList{"Home", "Google", "Entertainment", "Links"}));
+}
+
+void TestChannelWindow::hideQuestion()
+{
+    auto answer = [this](QMessageBox::StandardButton button) {
+        m_window->close();
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("hidequestion"))));
+        QCOMPARE(box->text(), u"You are about to hide the chat. Do you wish to continue?"_qs);
+        QCOMPARE(box->windowTitle(), m_window->windowTitle());
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    };
+    answer(QMessageBox::No);
+    QVERIFY(m_window->isVisible());
+    answer(QMessageBox::Yes);
+    QTRY_VERIFY(!m_window->isVisible());
+    // Hidden, the session goes on.
+    QCOMPARE(m_server->exchange(":bob!b@h PRIVMSG #velmora :still here\r\n"), QByteArray());
+    const ChatBuffer &room = *m_window->roomView()->buffer();
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" < bob > still here"_qs);
+}
+
+void TestChannelWindow::copyMenuSavesTheSelection()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QWidget *viewport = m_window->roomView()->viewport();
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    QMenu *copyMenu = m_window->menus().menu(QStringLiteral("mnucopy"));
+    QTRY_VERIFY(copyMenu->isVisible());
+    copyMenu->hide();
+    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+    m_window->roomView()->selectAll();
+    QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
+    m_window->menus().menu(QStringLiteral("mnucopy"))->hide();
+    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    QVERIFY(QGuiApplication::clipboard()->text().contains(u"Velmora Messenger Beta"_qs));
+}
+
+void TestChannelWindow::linkPageRotation()
+{
+    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
+    QSignalSpy loads(m_window.get(), &ChannelWindow::todayPageLoadRequested);
+    QSignalSpy shows(m_window.get(), &ChannelWindow::todayPageShowRequested);
+    m_window->setLinkRotationInterval(5);
+    QTRY_COMPARE(shows.count(), 1);
+    QCOMPARE(loads.count(), 1);
+    QCOMPARE(m_window->linkRotationCount(), 7);
+    QVERIFY(!m_window->linkRotationActive());
+    QTest::qWait(50);
+    QCOMPARE(shows.count(), 1); // never again
+    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
+                                     LinkPages::Links};
+    for (int page = 0; page < 4; ++page) {
+        QVERIFY(m_window->linkPage(page)->hasView());
+        QCOMPARE(m_window->linkPage(page)->view()->url(), LinkPages::url(pages[page]));
+    }
+    QVERIFY(m_window->todayWindow() && m_window->todayWindow()->isVisible());
+    LinkPages::setBase(QUrl());
+}
+
+void TestChannelWindow::homeLinkLoadsItsPage()
+{
+    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
+    ChannelWindow window(*m_session);
+    auto *home = window.findChild<QLabel *>(QStringLiteral("imghome3"));
+    QVERIFY(home);
+    emit home->linkActivated(QStringLiteral("home"));
+    QVERIFY(window.linkPage(2)->hasView());
+    QCOMPARE(window.linkPage(2)->view()->url(), LinkPages::url(LinkPages::Entertainment));
+    QVERIFY(!window.linkPage(0)->hasView());
+    // Browser buttons of a page that never loaded do nothing.
+    QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("imgweb13")), Qt::LeftButton);
+    QVERIFY(!window.linkPage(0)->hasView());
+    LinkPages::setBase(QUrl());
+    m_session->setPresenter(m_window.get());
+}
+
+void TestChannelWindow::talkingInTheRoom()
+{
+    auto *dataout = child<QLineEdit>("dataout");
+    // Underline first, then bold: the line still carries bold before underline.
+    QTest::mouseClick(child<QCheckBox>("chkunder"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("chkbold"), Qt::LeftButton);
+    QVERIFY(dataout->hasFocus() || !QApplication::focusWidget()); // focus goes back to typing
+    QVERIFY(dataout->font().bold() && dataout->font().underline());
+    QTest::mouseClick(child<QLabel>("lblcolortitle"), Qt::LeftButton);
+    QWidget *picker = nullptr;
+    QTRY_VERIFY((picker = m_window->findChild<QWidget *>(QStringLiteral("fromcolor"))) &&
+                picker->isVisible());
+    QTest::mouseClick(picker->findChild<QWidget *>(QStringLiteral("lblcin12")), Qt::LeftButton);
+    QTRY_VERIFY(!picker->isVisible());
+    QCOMPARE(dataout->palette().color(QPalette::Text), QColor(0, 0, 255));
+
+    dataout->setFocus();
+    QTest::keyClicks(dataout, QStringLiteral("2 apples"));
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedUntil("\n"), QByteArray("PRIVMSG #velmora :\x03"
+                                                       "12 \x02\x1f"
+                                                       "2 apples\n"));
+    QCOMPARE(dataout->text(), QString());
+    const ChatBuffer &room = *m_window->roomView()->buffer();
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" < alice >  2 apples"_qs);
+
+    // Blanks only: nothing sent, the text stays.
+    m_server->clearReceived();
+    QTest::keyClicks(dataout, QStringLiteral("   "));
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QCOMPARE(dataout->text(), u"   "_qs);
+}
+
+void TestChannelWindow::exitAsksFirst()
+{
+    m_window->menus().action(QStringLiteral("mnudisconnect"))->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
+    QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
+    QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    QVERIFY(!m_session->connection().isClosed()); // No keeps everything as it was
+    QCOMPARE(m_server->exchange(QByteArray()), QByteArray());
+}
+
+void TestChannelWindow::sayActionsNeedASelectedMember()
+{
+    m_server->exchange(":srv 353 alice = #velmora :@rover\r\n:srv 366 alice #velmora :End\r\n");
+    m_window->menus().action(QStringLiteral("act2"))->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>()));
+    QCOMPARE(box->text(), u"Please Select a User."_qs);
+    QCOMPARE(box->windowTitle(), u"Error"_qs);
+    box->close();
+
+    auto *list = child<QListView>("lstnicks");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    m_server->clearReceived();
+    m_window->menus().action(QStringLiteral("act0"))->trigger();
+    QCOMPARE(m_server->receivedUntil("\n"), QByteArray("PRIVMSG #velmora :\x01"
+                                                       "ACTION shakes \x03"
+                                                       "4rover\x03"
+                                                       "6's hand.\x01\n"));
+}
+
+void TestChannelWindow::smileyPicturesSwitchIsRemembered()
+{
+    QAction *toggle = m_window->menus().action(QStringLiteral("mnusmileypics"));
+    QVERIFY(toggle->isCheckable());
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(!child<ChatView>("datain")->smileyPictures());
+
+    toggle->trigger();
+    QVERIFY(child<ChatView>("datain")->smileyPictures());
+    {
+        ChannelWindow another(*m_session);
+        QVERIFY(another.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+        QVERIFY(another.findChild<ChatView *>(QStringLiteral("datain"))->smileyPictures());
+    }
+    toggle->trigger();
+    QVERIFY(!child<ChatView>("datain")->smileyPictures());
+    {
+        ChannelWindow later(*m_session);
+        QVERIFY(!later.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+    }
+    m_session->setPresenter(m_window.get()); // the other windows took it and let it go
+}
+
+void TestChannelWindow::roomSmileyPickerFillsTheInputBox()
+{
+    auto *dataout = child<QLineEdit>("dataout");
+    dataout->setText(QStringLiteral("hello "));
+    m_window->menus().action(QStringLiteral("mnusmileys"))->trigger();
+    QWidget *picker = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == u"frmSmileys" && window->isVisible())
+            picker = window;
+    }
+    QVERIFY(picker);
+    QCOMPARE(picker->windowTitle(), u"Smileys"_qs);
+    QAbstractButton *angel = nullptr;
+    for (auto *icon : picker->findChildren<QAbstractButton *>(QStringLiteral("imgIcon"))) {
+        if (icon->property("tag").toString() == u":angel")
+            angel = icon;
+    }
+    QVERIFY(angel);
+    QTest::mouseClick(angel, Qt::LeftButton);
+    QCOMPARE(dataout->text(), u"hello :angel"_qs);
+    QCOMPARE(dataout->cursorPosition(), dataout->text().size());
+    QVERIFY(!picker->isVisible());
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestChannelWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_channelwindow.moc"
