@@ -166,34 +166,66 @@ QPixmap rulePicture(qreal ratio)
 
 } // namespace
 
+// The pictures and captions around the input boxes.
+struct LoginWindow::Labels
+{
+    QLabel *banner;
+    QLabel *image1;
+    QLabel *imgstatic;
+    QLabel *inf1;
+    QLabel *inf2;
+    QLabel *inf3;
+    QLabel *inf4;
+    QLabel *inf7;
+    QLabel *inf8;
+};
+
 LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
     : QWidget(parent, Qt::Window), m_vars(vars)
 {
     setObjectName(QStringLiteral("frmlogin"));
     setWindowTitle(QStringLiteral("Velmora Messenger \u00ae - Login"));
     setWindowIcon(TrayIcon::defaultIcon());
+
+    const Labels labels = makeLabels();
+    makeInputs();
+    auto *cancel = new XPButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    QLayout *layout = layOut(labels, cancel);
+    connectInputs(cancel);
+
+    load();
+    layout->activate();
+}
+
+LoginWindow::Labels LoginWindow::makeLabels()
+{
     const qreal ratio = devicePixelRatioF();
+    Labels labels{};
+    labels.banner = addLabel(this, "banner", QString());
+    labels.banner->setPixmap(bannerPicture(ratio));
+    labels.banner->setToolTip(QStringLiteral("Velmora Messenger"));
+    labels.image1 = addLabel(this, "Image1", QString());
+    labels.image1->setPixmap(TrayIcon::defaultIcon().pixmap(QSize(24, 24), ratio));
+    labels.imgstatic = addLabel(this, "imgstatic", QString());
+    labels.imgstatic->setPixmap(rulePicture(ratio));
 
-    auto *banner = addLabel(this, "banner", QString());
-    banner->setPixmap(bannerPicture(ratio));
-    banner->setToolTip(QStringLiteral("Velmora Messenger"));
-    auto *image1 = addLabel(this, "Image1", QString());
-    image1->setPixmap(TrayIcon::defaultIcon().pixmap(QSize(24, 24), ratio));
-    auto *imgstatic = addLabel(this, "imgstatic", QString());
-    imgstatic->setPixmap(rulePicture(ratio));
-
-    auto *inf2 = addLabel(this, "inf2", QStringLiteral("Enter a  Nickname to Enter the Chat."));
-    auto *inf3 = addLabel(this, "inf3", QStringLiteral("Nickname"));
-    auto *inf4 = addLabel(this, "inf4", QStringLiteral("Choose Room"));
-    auto *inf7 = addLabel(this, "inf7", QStringLiteral("Password"));
-    auto *inf1 =
+    labels.inf2 = addLabel(this, "inf2", QStringLiteral("Enter a  Nickname to Enter the Chat."));
+    labels.inf3 = addLabel(this, "inf3", QStringLiteral("Nickname"));
+    labels.inf4 = addLabel(this, "inf4", QStringLiteral("Choose Room"));
+    labels.inf7 = addLabel(this, "inf7", QStringLiteral("Password"));
+    labels.inf1 =
         addLabel(this, "inf1", QStringLiteral("Password is only asked for Registered Nicknames"));
-    auto *inf8 = addLabel(this, "inf8", QStringLiteral("* Password for registered users only"));
-    QFont note = inf1->font();
+    labels.inf8 = addLabel(this, "inf8", QStringLiteral("* Password for registered users only"));
+    QFont note = labels.inf1->font();
     note.setPointSizeF(note.pointSizeF() * 0.85);
-    inf1->setFont(note);
-    inf8->setFont(note);
+    labels.inf1->setFont(note);
+    labels.inf8->setFont(note);
+    return labels;
+}
 
+void LoginWindow::makeInputs()
+{
     m_txtnick = new QLineEdit(this);
     m_txtnick->setObjectName(QStringLiteral("txtnick"));
     m_txtnick->setToolTip(QStringLiteral("Any Nickname (Recommend)"));
@@ -224,37 +256,42 @@ LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
 
     m_cmdok = new XPButton(QStringLiteral("Connect"), this);
     m_cmdok->setObjectName(QStringLiteral("cmdok"));
-    auto *cancel = new XPButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
+}
 
+QLayout *LoginWindow::layOut(const Labels &labels, QWidget *cancel)
+{
     auto *heading = new QHBoxLayout;
-    heading->addWidget(image1);
-    heading->addWidget(inf2, 1);
+    heading->addWidget(labels.image1);
+    heading->addWidget(labels.inf2, 1);
     auto *fields = new QGridLayout;
-    fields->addWidget(inf3, 0, 0);
+    fields->addWidget(labels.inf3, 0, 0);
     fields->addWidget(m_txtnick, 0, 1);
     fields->addWidget(m_autonick, 1, 1, Qt::AlignLeft);
     fields->addWidget(m_remme, 2, 1, Qt::AlignLeft);
-    fields->addWidget(inf7, 3, 0);
+    fields->addWidget(labels.inf7, 3, 0);
     fields->addWidget(m_txtpwd, 3, 1);
-    fields->addWidget(inf1, 4, 1);
+    fields->addWidget(labels.inf1, 4, 1);
     fields->addWidget(m_rempwd, 5, 1, Qt::AlignLeft);
-    fields->addWidget(inf4, 6, 0);
+    fields->addWidget(labels.inf4, 6, 0);
     fields->addWidget(m_echa, 6, 1);
     fields->addWidget(m_las, 7, 1, Qt::AlignLeft);
     fields->setColumnStretch(1, 1);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(inf8, 1);
+    buttons->addWidget(labels.inf8, 1);
     buttons->addWidget(m_cmdok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(banner);
+    layout->addWidget(labels.banner);
     layout->addLayout(heading);
     layout->addLayout(fields);
-    layout->addWidget(imgstatic);
+    layout->addWidget(labels.imgstatic);
     layout->addLayout(buttons);
+    return layout;
+}
 
+void LoginWindow::connectInputs(XPButton *cancel)
+{
     connect(m_cmdok, &XPButton::clicked, this, &LoginWindow::connectToChat);
     connect(m_txtnick, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
     connect(m_txtpwd, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
@@ -269,9 +306,6 @@ LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
         m_rempwd->setChecked(false);
         m_rempwd->setEnabled(true);
     });
-
-    load();
-    layout->activate();
 }
 
 void LoginWindow::load()

@@ -5,6 +5,7 @@
 struct SessionVariables;
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class XPButton;
 
@@ -30,6 +31,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct Labels;
+    Labels makeLabels();
+    void makeInputs();
+    QLayout *layOut(const Labels &labels, QWidget *cancel);
+    void connectInputs(XPButton *cancel);
     void load();
     void activated();
     void connectToChat();
