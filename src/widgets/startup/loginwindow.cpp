@@ -5,6 +5,7 @@
 #include "platform/autostart.h"
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
+#include "util/messageboxes.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -416,11 +416,7 @@ void LoginWindow::connectToChat()
 void LoginWindow::refuse(const QString &text)
 {
     m_txtnick->setFocus();
-    // Opened, never run, like every message of the program.
-    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Nick Error"), text,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Nick Error"), text);
 }
 
 void LoginWindow::guestToggled(bool guest)
