@@ -1,5 +1,6 @@
 #include "ircsession.h"
 
+#include "interpreter.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
 
@@ -13,7 +14,7 @@ const QString kQuitLine = QStringLiteral("QUIT \x03"
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_interpreter(*this)
+      m_blockedNicks(this), m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
@@ -69,7 +70,7 @@ void IrcSession::lineArrived(const QString &line)
 
 void IrcSession::interpret(QString line)
 {
-    m_interpreter.interpret(std::move(line));
+    m_interpreter->interpret(std::move(line));
 }
 
 void IrcSession::socketFailed()
