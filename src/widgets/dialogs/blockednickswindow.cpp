@@ -3,11 +3,10 @@
 #include "controls/sablecoolbutton.h"
 #include "session/blockednicks.h"
 #include "session/memberlist.h"
+#include "util/messageboxes.h"
 
 #include <QBoxLayout>
-#include <QInputDialog>
 #include <QListView>
-#include <QMessageBox>
 
 BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &members,
                                        QWidget *parent)
@@ -52,26 +51,18 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
 
 void BlockedNicksWindow::askForNick()
 {
-    // Lines keep arriving while the prompt is up, so it is opened rather than run.
-    auto *prompt = new QInputDialog(this);
-    prompt->setAttribute(Qt::WA_DeleteOnClose);
-    prompt->setInputMode(QInputDialog::TextInput);
-    prompt->setWindowTitle(QStringLiteral("Block"));
-    prompt->setLabelText(QStringLiteral("Enter The Nickname To Block."));
     // Nicks never hold blanks; one typed around the name would keep it from ever matching.
-    connect(prompt, &QInputDialog::textValueSelected, this,
-            [this](const QString &text) { m_nicks.add(text.trimmed()); });
-    prompt->open();
+    messageboxes::askText(this, QString(), QStringLiteral("Block"),
+                          QStringLiteral("Enter The Nickname To Block."),
+                          [this](const QString &text) { m_nicks.add(text.trimmed()); });
 }
 
 void BlockedNicksWindow::removeSelected()
 {
     const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
-        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Error"),
-                                    QStringLiteral("Please Select A Nick"), QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Error"),
+                             QStringLiteral("Please Select A Nick"));
         return;
     }
     // The selected row itself goes, not the first entry that differs from it only in case.

@@ -4,13 +4,13 @@
 #include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
+#include "util/messageboxes.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QRandomGenerator>
 
 namespace {
@@ -161,11 +161,7 @@ bool RegisterDialog::acceptCode(const QString &refusal)
 
 void RegisterDialog::showError(const QString &text)
 {
-    // Opened, never run: the event loop goes on and lines keep arriving behind the box.
-    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Error"), text,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Error"), text);
 }
 
 void RegisterDialog::newCode()
