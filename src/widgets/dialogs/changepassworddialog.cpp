@@ -6,28 +6,17 @@
 
 #include <QBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 
 ChangePasswordDialog::ChangePasswordDialog(LineSender &server, QWidget *parent)
     : QDialog(parent), m_server(server)
 {
-    setObjectName(QStringLiteral("frmchpwd"));
-    setWindowTitle(QStringLiteral("Change Nickname Password"));
-    setAttribute(Qt::WA_DeleteOnClose);
-
-    m_text1 =
-        buildChangeForm(this, QStringLiteral("Enter Your New Password"), [this] { change(); });
+    setUpNickServDialog(this, QStringLiteral("frmchpwd"),
+                        QStringLiteral("Change Nickname Password"));
+    buildChangeForm(
+        this, QStringLiteral("Enter Your New Password"),
+        [this](const QString &password) { m_server.sendLine(commands::changePassword(password)); });
     auto *results =
         new QLabel(QStringLiteral("Notice : View the results on the main text box."), this);
     results->setObjectName(QStringLiteral("results"));
     static_cast<QVBoxLayout *>(layout())->addWidget(results);
-}
-
-void ChangePasswordDialog::change()
-{
-    const QString password = sendableText(m_text1);
-    if (password.isEmpty())
-        return;
-    m_server.sendLine(commands::changePassword(password));
-    close();
 }

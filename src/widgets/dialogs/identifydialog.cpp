@@ -13,9 +13,8 @@
 IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     : QDialog(parent), m_session(session)
 {
-    setObjectName(QStringLiteral("frmpassword"));
-    setWindowTitle(QStringLiteral(" Password Authorization"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpNickServDialog(this, QStringLiteral("frmpassword"),
+                        QStringLiteral(" Password Authorization"));
 
     m_results =
         new QLabel(QStringLiteral("This nickname is registered. Please enter the password."), this);
@@ -69,11 +68,9 @@ void IdentifyDialog::setNoticeVisible(bool visible)
 
 void IdentifyDialog::identify()
 {
-    const QString password = sendableText(m_txtpwd);
-    if (password.isEmpty())
-        return;
-    m_session.SendData(commands::identify(password));
-    close();
+    submitAndClose(this, m_txtpwd, [this](const QString &password) {
+        m_session.SendData(commands::identify(password));
+    });
 }
 
 void IdentifyDialog::changeNick()

@@ -28,7 +28,25 @@ QString sendableText(const QLineEdit *box)
     return text.first(end);
 }
 
-QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change)
+void setUpNickServDialog(QDialog *dialog, const QString &objectName, const QString &title)
+{
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void submitAndClose(QDialog *dialog, const QLineEdit *box,
+                    const std::function<void(const QString &)> &submit)
+{
+    const QString text = sendableText(box);
+    if (text.isEmpty())
+        return;
+    submit(text);
+    dialog->close();
+}
+
+void buildChangeForm(QDialog *dialog, const QString &prompt,
+                     std::function<void(const QString &)> submit)
 {
     auto *label1 = new QLabel(prompt, dialog);
     label1->setObjectName(QStringLiteral("Label1"));
@@ -42,10 +60,12 @@ QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function
     layout->addWidget(text1);
     layout->addWidget(button, 0, Qt::AlignRight);
 
+    const auto change = [dialog, text1, submit = std::move(submit)] {
+        submitAndClose(dialog, text1, submit);
+    };
     QObject::connect(button, &SableCoolButton::clicked, dialog, change);
     QObject::connect(text1, &QLineEdit::returnPressed, dialog, change);
     text1->setFocus();
-    return text1;
 }
 
 NickServDialogs::NickServDialogs(IrcSession &session, QWidget *dialogParent, QObject *parent)

@@ -44,9 +44,8 @@ XPButton *namedButton(const QString &text, const char *name, QWidget *parent)
 RegisterDialog::RegisterDialog(IrcSession &session, QWidget *parent)
     : QDialog(parent), m_session(session)
 {
-    setObjectName(QStringLiteral("registerr"));
-    setWindowTitle(QStringLiteral("Please fill the informations."));
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpNickServDialog(this, QStringLiteral("registerr"),
+                        QStringLiteral("Please fill the informations."));
 
     m_nick = namedBox("nick", {}, this);
     m_nick->setReadOnly(true);
