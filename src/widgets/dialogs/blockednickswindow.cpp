@@ -15,14 +15,14 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
     setObjectName(QStringLiteral("nicksblock"));
     setWindowTitle(QStringLiteral("Blocked Nicks List"));
 
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("nicksblock"));
-    m_list->setToolTip(QStringLiteral("Nick List"));
-    m_list->setFont(QFont(QStringLiteral("Tahoma")));
-    m_list->setModel(&nicks);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setUniformItemSizes(true);
+    m_nickList = new QListView(this);
+    m_nickList->setObjectName(QStringLiteral("nicksblock"));
+    m_nickList->setToolTip(QStringLiteral("Nick List"));
+    m_nickList->setFont(QFont(QStringLiteral("Tahoma")));
+    m_nickList->setModel(&nicks);
+    m_nickList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_nickList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_nickList->setUniformItemSizes(true);
 
     auto *buttons = new QVBoxLayout;
     auto addButton = [&](const char *name, const QString &caption, const QString &tip,
@@ -44,7 +44,7 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
     buttons->addStretch();
 
     auto *columns = new QHBoxLayout(this);
-    columns->addWidget(m_list, 1);
+    columns->addWidget(m_nickList, 1);
     columns->addLayout(buttons);
     resize(320, 260);
 }
@@ -59,7 +59,7 @@ void BlockedNicksWindow::askForNick()
 
 void BlockedNicksWindow::removeSelected()
 {
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    const QModelIndexList selected = m_nickList->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Error"),
                              QStringLiteral("Please Select A Nick"));
@@ -68,7 +68,7 @@ void BlockedNicksWindow::removeSelected()
     // The selected row itself goes, not the first entry that differs from it only in case.
     m_nicks.removeRows(selected.first().row(), 1);
     // One press removes one chosen nick; the row that moves up is not chosen by the user.
-    m_list->selectionModel()->clearSelection();
+    m_nickList->selectionModel()->clearSelection();
 }
 
 void BlockedNicksWindow::blockAll()

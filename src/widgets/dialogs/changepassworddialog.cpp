@@ -15,8 +15,8 @@ ChangePasswordDialog::ChangePasswordDialog(LineSender &server, QWidget *parent)
     buildChangeForm(
         this, QStringLiteral("Enter Your New Password"),
         [this](const QString &password) { m_server.sendLine(commands::changePassword(password)); });
-    auto *results =
+    auto *resultsLabel =
         new QLabel(QStringLiteral("Notice : View the results on the main text box."), this);
-    results->setObjectName(QStringLiteral("results"));
-    static_cast<QVBoxLayout *>(layout())->addWidget(results);
+    resultsLabel->setObjectName(QStringLiteral("results"));
+    static_cast<QVBoxLayout *>(layout())->addWidget(resultsLabel);
 }

@@ -48,24 +48,24 @@ void submitAndClose(QDialog *dialog, const QLineEdit *box,
 void buildChangeForm(QDialog *dialog, const QString &prompt,
                      std::function<void(const QString &)> submit)
 {
-    auto *label1 = new QLabel(prompt, dialog);
-    label1->setObjectName(QStringLiteral("Label1"));
-    auto *text1 = new QLineEdit(dialog);
-    text1->setObjectName(QStringLiteral("Text1"));
-    auto *button = new SableCoolButton(QStringLiteral("Change"), dialog);
-    button->setObjectName(QStringLiteral("XPButton1"));
+    auto *promptLabel = new QLabel(prompt, dialog);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    auto *textBox = new QLineEdit(dialog);
+    textBox->setObjectName(QStringLiteral("Text1"));
+    auto *changeButton = new SableCoolButton(QStringLiteral("Change"), dialog);
+    changeButton->setObjectName(QStringLiteral("XPButton1"));
 
     auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(label1);
-    layout->addWidget(text1);
-    layout->addWidget(button, 0, Qt::AlignRight);
+    layout->addWidget(promptLabel);
+    layout->addWidget(textBox);
+    layout->addWidget(changeButton, 0, Qt::AlignRight);
 
-    const auto change = [dialog, text1, submit = std::move(submit)] {
-        submitAndClose(dialog, text1, submit);
+    const auto change = [dialog, textBox, submit = std::move(submit)] {
+        submitAndClose(dialog, textBox, submit);
     };
-    QObject::connect(button, &SableCoolButton::clicked, dialog, change);
-    QObject::connect(text1, &QLineEdit::returnPressed, dialog, change);
-    text1->setFocus();
+    QObject::connect(changeButton, &SableCoolButton::clicked, dialog, change);
+    QObject::connect(textBox, &QLineEdit::returnPressed, dialog, change);
+    textBox->setFocus();
 }
 
 NickServDialogs::NickServDialogs(IrcSession &session, QWidget *dialogParent, QObject *parent)
