@@ -142,20 +142,11 @@ void MessageBranches::privateMessage(const ParsedLine &line, const QString &send
                   "6\x02*** "_qs +
                   actionText(message);
 
-    int slot = table.findSlot(sender);
-    bool claimedNow = false;
-    if (slot < 0) {
-        const int free = table.firstFreeSlot();
-        if (free >= 0) {
-            if (m_session.refusesNewPrivates())
-                return;
-            slot = free;
-            table.claim(slot, sender);
-            claimedNow = true;
-        } else {
-            slot = 0; // all slots held: the line goes to the first window
-        }
-    }
+    // A refused newcomer gets no slot; with every slot held the line goes to the first window.
+    if (m_session.refusesNewPrivates() && table.findSlot(sender) < 0 && table.firstFreeSlot() >= 0)
+        return;
+    const auto [claimedSlot, claimedNow] = table.claimSlotFor(sender);
+    const int slot = std::max(0, claimedSlot);
     // A line that is dropped below gives its fresh slot back, so refused senders and bare CTCP
     // requests cannot use up the table.
     auto drop = [&] {
