@@ -4,6 +4,7 @@
 #include "session/sessionvariables.h"
 #include "text/blanks.h"
 #include "text/formatcodes.h"
+#include "text/lineends.h"
 #include "text/roomformatting.h"
 
 #include <QTextBoundaryFinder>
@@ -17,16 +18,6 @@ const QString kAction = FormatCode::Ctcp + QStringLiteral("ACTION");
 QString colour(int number)
 {
     return FormatCode::Colour + QString::number(number);
-}
-
-QStringView firstLine(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            return text.first(i);
-    }
-    return text;
 }
 
 // The chosen colour; the blank keeps a leading digit of the text out of the colour number.
