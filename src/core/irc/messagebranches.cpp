@@ -7,6 +7,7 @@
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
 #include "text/formatcodes.h"
+#include "text/timeconversion.h"
 
 #include <QDateTime>
 
@@ -101,10 +102,9 @@ void MessageBranches::answerCtcp(const QString &text, const QString &sender)
                  "CLIENTINFO "_qs +
                  nick + u" is Using Orvane IRC Messenger"_qs;
     } else if (request == u"TIME") {
-        const QDateTime now = QDateTime::currentDateTime();
         answer = u" :\x01"
                  "TIME "_qs +
-                 now.toString(u"HH:mm:ss") + u' ' + now.toString(u"MM-dd-yyyy");
+                 formatTimeStamp(QDateTime::currentDateTime());
     } else if (request == u"WHICHVER") {
         answer = u" :\x01"
                  "Orvane-Msn Ver 1.04"_qs;
