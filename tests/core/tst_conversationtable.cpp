@@ -2,105 +2,83 @@
 
 #include <QtTest>
 
-// Which slot a conversation gets: the one its partner holds, else the first free one.
+// Which slot a conversation gets. A received message looks for the slot its sender holds before
+// a free one (claimSlotFor); the member list takes the first slot that is free or held by the
+// partner (claimFirstSlotFor). Each row gives what both find in the same table.
 class TestConversationTable : public QObject
 {
     Q_OBJECT
 private slots:
-    void claimSlotFor_data();
-    void claimSlotFor();
-    void claimFirstSlotFor_data();
-    void claimFirstSlotFor();
+    void claim_data();
+    void claim();
     void freedSlotIsClaimedAgain();
-
-private:
-    using ClaimFunction = ConversationTable::SlotClaim (ConversationTable::*)(const QString &);
-    static void addColumns();
-    static void check(ClaimFunction claimFor);
 };
 
-void TestConversationTable::claimSlotFor_data()
+namespace {
+struct Expected
 {
-    addColumns();
+    int slot;
+    bool claimedNow;
+};
+} // namespace
+Q_DECLARE_METATYPE(Expected)
 
-    QTest::newRow("empty table") << QStringList() << false << u"bob"_qs << 0 << true;
-    QTest::newRow("after held slots")
-        << QStringList{u"ann"_qs, u"carl"_qs} << false << u"bob"_qs << 2 << true;
-    QTest::newRow("held slot is reused")
-        << QStringList{u"ann"_qs, u"bob"_qs} << false << u"bob"_qs << 1 << false;
-    QTest::newRow("held slot wins over an earlier free one")
-        << QStringList{u""_qs, u"bob"_qs} << false << u"bob"_qs << 1 << false;
-    QTest::newRow("first free slot between held ones")
-        << QStringList{u"ann"_qs, u""_qs, u"carl"_qs} << false << u"bob"_qs << 1 << true;
-    QTest::newRow("held partner with blanks matches")
-        << QStringList{u" bob "_qs} << false << u"bob"_qs << 0 << false;
-    QTest::newRow("case counts") << QStringList{u"Bob"_qs} << false << u"bob"_qs << 1 << true;
-    QTest::newRow("full table") << QStringList() << true << u"bob"_qs << -1 << false;
-    QTest::newRow("full table, own slot")
-        << QStringList{u"ann"_qs, u"bob"_qs} << true << u"bob"_qs << 1 << false;
-}
-
-void TestConversationTable::claimSlotFor()
-{
-    check(&ConversationTable::claimSlotFor);
-}
-
-void TestConversationTable::claimFirstSlotFor_data()
-{
-    addColumns();
-    QTest::newRow("empty table") << QStringList() << false << u"bob"_qs << 0 << true;
-    QTest::newRow("held slot is reused")
-        << QStringList{u"ann"_qs, u"bob"_qs} << false << u"bob"_qs << 1 << false;
-    QTest::newRow("earlier free slot wins over the held one")
-        << QStringList{u"ann"_qs, u""_qs, u"bob"_qs} << false << u"bob"_qs << 1 << true;
-    QTest::newRow("held partner with blanks does not match")
-        << QStringList{u" bob "_qs} << false << u"bob"_qs << 1 << true;
-    QTest::newRow("case counts") << QStringList{u"Bob"_qs} << false << u"bob"_qs << 1 << true;
-    QTest::newRow("full table") << QStringList() << true << u"bob"_qs << -1 << false;
-    QTest::newRow("full table, own slot")
-        << QStringList{u"ann"_qs, u"bob"_qs} << true << u"bob"_qs << 1 << false;
-}
-
-void TestConversationTable::claimFirstSlotFor()
-{
-    check(&ConversationTable::claimFirstSlotFor);
-}
-
-void TestConversationTable::addColumns()
+void TestConversationTable::claim_data()
 {
     QTest::addColumn<QStringList>("held"); // partners of the first slots; "" is free
     QTest::addColumn<bool>("fillRest");    // every slot after them held by someone else
     QTest::addColumn<QString>("nick");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<bool>("claimedNow");
+    QTest::addColumn<Expected>("heldFirst"); // claimSlotFor
+    QTest::addColumn<Expected>("firstSlot"); // claimFirstSlotFor
+
+    auto row = [](const char *name, const QStringList &held, Expected heldFirst, Expected firstSlot,
+                  bool fillRest = false) {
+        QTest::newRow(name) << held << fillRest << u"bob"_qs << heldFirst << firstSlot;
+    };
+    row("empty table", {}, {0, true}, {0, true});
+    row("after held slots", {u"ann"_qs, u"carl"_qs}, {2, true}, {2, true});
+    row("held slot is reused", {u"ann"_qs, u"bob"_qs}, {1, false}, {1, false});
+    row("free slot before the held one", {u"ann"_qs, u""_qs, u"bob"_qs}, {2, false}, {1, true});
+    row("first free slot between held ones", {u"ann"_qs, u""_qs, u"carl"_qs}, {1, true}, {1, true});
+    row("held partner with blanks", {u" bob "_qs}, {0, false}, {1, true});
+    row("case counts", {u"Bob"_qs}, {1, true}, {1, true});
+    row("full table", {}, {-1, false}, {-1, false}, true);
+    row("full table, own slot", {u"ann"_qs, u"bob"_qs}, {1, false}, {1, false}, true);
 }
 
-void TestConversationTable::check(ClaimFunction claimFor)
+void TestConversationTable::claim()
 {
     QFETCH(QStringList, held);
     QFETCH(bool, fillRest);
     QFETCH(QString, nick);
-    QFETCH(int, slot);
-    QFETCH(bool, claimedNow);
+    QFETCH(Expected, heldFirst);
+    QFETCH(Expected, firstSlot);
+    using ClaimFunction = ConversationTable::SlotClaim (ConversationTable::*)(const QString &);
+    const std::pair<ClaimFunction, Expected> cases[] = {
+        {&ConversationTable::claimSlotFor, heldFirst},
+        {&ConversationTable::claimFirstSlotFor, firstSlot},
+    };
+    for (const auto &[claimFor, expected] : cases) {
+        ChatBuffer room;
+        ConversationTable table(room);
+        for (int i = 0; i < held.size(); ++i)
+            table.ConversationNicks[size_t(i)] = held[i];
+        for (int i = int(held.size()); fillRest && i < ConversationTable::SlotCount; ++i)
+            table.ConversationNicks[size_t(i)] = u"other"_qs + QString::number(i);
 
-    ChatBuffer room;
-    ConversationTable table(room);
-    for (int i = 0; i < held.size(); ++i)
-        table.ConversationNicks[size_t(i)] = held[i];
-    for (int i = int(held.size()); fillRest && i < ConversationTable::SlotCount; ++i)
-        table.ConversationNicks[size_t(i)] = u"other"_qs + QString::number(i);
-
-    const QStringList before(table.ConversationNicks.cbegin(), table.ConversationNicks.cend());
-    const ConversationTable::SlotClaim claim = (table.*claimFor)(nick);
-    QCOMPARE(claim.slot, slot);
-    QCOMPARE(claim.claimedNow, claimedNow);
-    QStringList after = before;
-    if (claimedNow)
-        after[slot] = nick;
-    QCOMPARE(QStringList(table.ConversationNicks.cbegin(), table.ConversationNicks.cend()), after);
-    const ConversationTable::SlotClaim again = (table.*claimFor)(nick);
-    QCOMPARE(again.slot, slot); // a second call finds the same slot
-    QVERIFY(!again.claimedNow);
+        const QStringList before(table.ConversationNicks.cbegin(), table.ConversationNicks.cend());
+        const ConversationTable::SlotClaim claim = (table.*claimFor)(nick);
+        QCOMPARE(claim.slot, expected.slot);
+        QCOMPARE(claim.claimedNow, expected.claimedNow);
+        QStringList after = before;
+        if (expected.claimedNow)
+            after[expected.slot] = nick;
+        QCOMPARE(QStringList(table.ConversationNicks.cbegin(), table.ConversationNicks.cend()),
+                 after);
+        const ConversationTable::SlotClaim again = (table.*claimFor)(nick);
+        QCOMPARE(again.slot, expected.slot); // a second call finds the same slot
+        QVERIFY(!again.claimedNow);
+    }
 }
 
 void TestConversationTable::freedSlotIsClaimedAgain()
