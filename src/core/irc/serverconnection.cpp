@@ -1,5 +1,7 @@
 #include "serverconnection.h"
 
+#include "text/lineends.h"
+
 #include <QHostInfo>
 #include <QTcpSocket>
 
@@ -36,14 +38,7 @@ void ServerConnection::sendLine(QStringView line)
 {
     if (isClosed())
         return;
-    qsizetype end = 0;
-    while (end < line.size()) {
-        const QChar c = line[end];
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            break;
-        ++end;
-    }
-    QByteArray bytes = line.first(end).toUtf8();
+    QByteArray bytes = firstLine(line).toUtf8();
     bytes.append('\n');
     m_socket->write(bytes);
 }
