@@ -79,64 +79,136 @@ LaunchOptions failure(const QString &message)
     return options;
 }
 
+// The options the program understands, described for --help.
+struct Options
+{
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption server;
+    QCommandLineOption nick;
+    QCommandLineOption room;
+    QCommandLineOption logDir;
+    QCommandLineOption pages;
+    QCommandLineOption checkStart;
+};
+
+Options describeOptions()
+{
+    return Options{
+        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                           QStringLiteral("Show this help and exit.")),
+        QCommandLineOption(QStringLiteral("version"), QStringLiteral("Show the version and exit.")),
+        QCommandLineOption(QStringLiteral("server"),
+                           QStringLiteral("Connect to HOST[:PORT] instead of %1:%2.")
+                               .arg(NetworkDefaults::ServerHost)
+                               .arg(NetworkDefaults::ServerPort),
+                           QStringLiteral("HOST[:PORT]")),
+        QCommandLineOption(QStringLiteral("nick"),
+                           QStringLiteral("Sign in directly with this nickname. The "
+                                          "password, if any, is read from the "
+                                          "VELMORA_PASSWORD environment variable."),
+                           QStringLiteral("NICK")),
+        QCommandLineOption(QStringLiteral("room"),
+                           QStringLiteral("Room to join (default %1).").arg(NetworkDefaults::Room),
+                           QStringLiteral("ROOM")),
+        QCommandLineOption(
+            QStringLiteral("log-dir"),
+            QStringLiteral("Append every conversation line to a log file per view in DIR."),
+            QStringLiteral("DIR")),
+        QCommandLineOption(
+            QStringLiteral("pages"),
+            QStringLiteral("Load the network's web pages from URL (home.html, search.html, "
+                           "entertainment.html, links.html, today.html) instead of its sites."),
+            QStringLiteral("URL")),
+        QCommandLineOption(
+            QStringLiteral("check-start"),
+            QStringLiteral("Start, show the first window, print the object name of every shown "
+                           "window on stdout, one a line, and exit (code 1 when none was shown).")),
+    };
+}
+
+void addOptions(QCommandLineParser &parser, const Options &o)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Velmora Messenger, a chat client for the Velmora IRC network."));
+    parser.addOptions(
+        {o.help, o.version, o.server, o.nick, o.room, o.logDir, o.pages, o.checkStart});
+    parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
+                                 QStringLiteral("Server and room to connect to."),
+                                 QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
+}
+
+QString versionText()
+{
+    return QStringLiteral("Velmora Messenger %1\n")
+        .arg(QCoreApplication::applicationVersion().isEmpty()
+                 ? QStringLiteral("1.0.0")
+                 : QCoreApplication::applicationVersion());
+}
+
+// The values of the options that take one, checked in the order they are listed; the first
+// bad one is the error.
+bool readValues(const QCommandLineParser &parser, const Options &o, LaunchOptions &options,
+                QString &error)
+{
+    if (parser.isSet(o.server) &&
+        !parseServer(parser.value(o.server), options.host, options.port)) {
+        error = QStringLiteral("bad --server value \"%1\": expected HOST[:PORT]")
+                    .arg(parser.value(o.server));
+        return false;
+    }
+    if (parser.isSet(o.nick)) {
+        options.nick = parser.value(o.nick);
+        if (options.nick.isEmpty() || options.nick.contains(u' ')) {
+            error = QStringLiteral("the nickname must not be empty or hold blanks");
+            return false;
+        }
+    }
+    if (parser.isSet(o.room)) {
+        if (parser.value(o.room).trimmed().isEmpty()) {
+            error = QStringLiteral("the room must not be empty");
+            return false;
+        }
+        options.room = roomName(parser.value(o.room));
+    }
+    if (parser.isSet(o.logDir)) {
+        options.logDir = parser.value(o.logDir);
+        if (options.logDir.isEmpty()) {
+            error = QStringLiteral("the log directory must not be empty");
+            return false;
+        }
+    }
+    if (parser.isSet(o.pages)) {
+        const QUrl base(parser.value(o.pages), QUrl::StrictMode);
+        if (!base.isValid() || base.isRelative()) {
+            error = QStringLiteral("bad --pages value \"%1\": expected an absolute URL")
+                        .arg(parser.value(o.pages));
+            return false;
+        }
+        options.pagesBase = base.toString();
+    }
+    return true;
+}
+
 } // namespace
 
 LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Velmora Messenger, a chat client for the Velmora IRC network."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version(QStringLiteral("version"),
-                                     QStringLiteral("Show the version and exit."));
-    const QCommandLineOption server(QStringLiteral("server"),
-                                    QStringLiteral("Connect to HOST[:PORT] instead of %1:%2.")
-                                        .arg(NetworkDefaults::ServerHost)
-                                        .arg(NetworkDefaults::ServerPort),
-                                    QStringLiteral("HOST[:PORT]"));
-    const QCommandLineOption nick(QStringLiteral("nick"),
-                                  QStringLiteral("Sign in directly with this nickname. The "
-                                                 "password, if any, is read from the "
-                                                 "VELMORA_PASSWORD environment variable."),
-                                  QStringLiteral("NICK"));
-    const QCommandLineOption room(
-        QStringLiteral("room"),
-        QStringLiteral("Room to join (default %1).").arg(NetworkDefaults::Room),
-        QStringLiteral("ROOM"));
-    const QCommandLineOption logDir(
-        QStringLiteral("log-dir"),
-        QStringLiteral("Append every conversation line to a log file per view in DIR."),
-        QStringLiteral("DIR"));
-    const QCommandLineOption pages(
-        QStringLiteral("pages"),
-        QStringLiteral("Load the network's web pages from URL (home.html, search.html, "
-                       "entertainment.html, links.html, today.html) instead of its sites."),
-        QStringLiteral("URL"));
-    const QCommandLineOption checkStart(
-        QStringLiteral("check-start"),
-        QStringLiteral("Start, show the first window, print the object name of every shown "
-                       "window on stdout, one a line, and exit (code 1 when none was shown)."));
-    parser.addOptions({help, version, server, nick, room, logDir, pages, checkStart});
-    parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
-                                 QStringLiteral("Server and room to connect to."),
-                                 QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
-
+    const Options o = describeOptions();
+    addOptions(parser, o);
     if (!parser.parse(QStringList{QStringLiteral("velmora")} + arguments))
         return failure(parser.errorText());
 
     LaunchOptions options;
-    if (parser.isSet(help)) {
+    if (parser.isSet(o.help)) {
         options.action = LaunchOptions::Action::ShowHelp;
         options.message = parser.helpText();
         return options;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(o.version)) {
         options.action = LaunchOptions::Action::ShowVersion;
-        options.message = QStringLiteral("Velmora Messenger %1\n")
-                              .arg(QCoreApplication::applicationVersion().isEmpty()
-                                       ? QStringLiteral("1.0.0")
-                                       : QCoreApplication::applicationVersion());
+        options.message = versionText();
         return options;
     }
 
@@ -146,33 +218,9 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
     QString error;
     if (!positional.isEmpty() && !parseIrcUrl(positional.first(), options, error))
         return failure(error);
-
-    if (parser.isSet(server) && !parseServer(parser.value(server), options.host, options.port))
-        return failure(QStringLiteral("bad --server value \"%1\": expected HOST[:PORT]")
-                           .arg(parser.value(server)));
-    if (parser.isSet(nick)) {
-        options.nick = parser.value(nick);
-        if (options.nick.isEmpty() || options.nick.contains(u' '))
-            return failure(QStringLiteral("the nickname must not be empty or hold blanks"));
-    }
-    if (parser.isSet(room)) {
-        if (parser.value(room).trimmed().isEmpty())
-            return failure(QStringLiteral("the room must not be empty"));
-        options.room = roomName(parser.value(room));
-    }
-    if (parser.isSet(logDir)) {
-        options.logDir = parser.value(logDir);
-        if (options.logDir.isEmpty())
-            return failure(QStringLiteral("the log directory must not be empty"));
-    }
-    if (parser.isSet(pages)) {
-        const QUrl base(parser.value(pages), QUrl::StrictMode);
-        if (!base.isValid() || base.isRelative())
-            return failure(QStringLiteral("bad --pages value \"%1\": expected an absolute URL")
-                               .arg(parser.value(pages)));
-        options.pagesBase = base.toString();
-    }
-    options.checkStart = parser.isSet(checkStart);
+    if (!readValues(parser, o, options, error))
+        return failure(error);
+    options.checkStart = parser.isSet(o.checkStart);
     options.password = environment.value(QStringLiteral("VELMORA_PASSWORD"));
     return options;
 }

@@ -1,106 +1,20 @@
 #include "controls/trayicon.h"
 #include "controls/xpbutton.h"
-#include "platform/autostart.h"
-#include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
 #include "startup/launcherwindow.h"
 #include "startup/loginwindow.h"
+#include "startuptesting.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <QWindow>
 
-namespace {
-
-const QString StoreKey = QStringLiteral("Software/Orvane/Store");
-const QString Missing = QStringLiteral("<missing>");
-
-template<typename T> T *named(QWidget *window, const char *name)
-{
-    T *widget = window->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("%s has no %s", qPrintable(window->objectName()), name);
-    return widget;
-}
-
-QLineEdit *box(QWidget *window, const char *name)
-{
-    return named<QLineEdit>(window, name);
-}
-
-QCheckBox *check(QWidget *window, const char *name)
-{
-    return named<QCheckBox>(window, name);
-}
-
-void click(QWidget *window, const char *name)
-{
-    QTest::mouseClick(named<QWidget>(window, name), Qt::LeftButton);
-}
-
-// Replaces the box's text as a person would; a tab cannot be typed into a box, only pasted.
-void retype(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    if (text.contains(u'\t')) {
-        QGuiApplication::clipboard()->setText(text);
-        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-    } else {
-        QTest::keyClicks(field, text);
-    }
-}
-
-// An invalid value stands for one that is not there: nothing is written.
-bool store(const QString &name, const QVariant &value)
-{
-    return !value.isValid() || SettingsStore::current().write(StoreKey, name, value);
-}
-
-QString stored(const QString &name)
-{
-    QVariant slot = Missing;
-    LoadSetting(QStringLiteral("Store"), name, slot);
-    return slot.toString();
-}
-
-QString autostartCommand()
-{
-    QString command = Missing;
-    ReadAutostart(command);
-    return command;
-}
-
-bool showActive(QWidget *window)
-{
-    window->show();
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-}
-
-QMessageBox *shownMessage(QWidget *window)
-{
-    for (QMessageBox *message : window->findChildren<QMessageBox *>())
-        if (message->isVisible())
-            return message;
-    return nullptr;
-}
-
-} // namespace
+using namespace startuptest;
 
 // Stands in for the desktop's browser.
 class UrlCatcher : public QObject
@@ -112,6 +26,8 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
+// The launcher and the login window on the way into the room: signing in, refusals, the room,
+// guests, activation and leaving. What the login window remembers is in tst_loginmemory.
 class TestLogin : public QObject
 {
     Q_OBJECT
@@ -124,50 +40,34 @@ private slots:
     void launcherExit_data();
     void launcherExit();
     void launcherCredit();
-
     void placement_data();
     void placement();
-    void storedValuesKeepToThemselves_data();
-    void storedValuesKeepToThemselves();
-    void counter_data();
-    void counter();
     void refusals_data();
     void refusals();
     void connectSetsSession_data();
     void connectSetsSession();
     void roomIsPickedFromTheList();
-    void remembered_data();
-    void remembered();
     void guestNicknames();
-    void typingANickForgetsTheSavedPassword();
     void reactivation_data();
     void reactivation();
-    void loadAtStartup();
-    void activationFindsAutostart_data();
-    void activationFindsAutostart();
     void closingEndsTheProgram_data();
     void closingEndsTheProgram();
 
 private:
-    QTemporaryDir m_home;
-    int m_run = 0;
+    TemporaryHome m_home;
     UrlCatcher m_browser;
 };
 
 void TestLogin::initTestCase()
 {
-    QVERIFY(m_home.isValid());
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    QVERIFY(m_home.setUp());
     for (const QString &scheme : {QStringLiteral("http"), QStringLiteral("https")})
         QDesktopServices::setUrlHandler(scheme, &m_browser, "open");
 }
 
 void TestLogin::init()
 {
-    SettingsStore::setCurrent(
-        SettingsStore(m_home.filePath(QStringLiteral("store-%1.json").arg(++m_run))));
-    QDir(m_home.filePath(QStringLiteral("config/autostart"))).removeRecursively();
+    m_home.startTest();
     m_browser.urls.clear();
 }
 
@@ -278,80 +178,6 @@ void TestLogin::placement()
         clamped ? screen->availableGeometry().topLeft() : launcherAt - twipsAway;
     QVERIFY(screen->availableGeometry().contains(QRect(expected, login.size())));
     QCOMPARE(login.pos(), expected);
-}
-
-void TestLogin::storedValuesKeepToThemselves_data()
-{
-    QTest::addColumn<QVariant>("username");
-    QTest::addColumn<QVariant>("password");
-    QTest::addColumn<QString>("nickBox");
-    QTest::addColumn<QString>("passwordBox");
-    QTest::newRow("password, no username") << QVariant() << QVariant("pw") << ""
-                                           << "pw";
-    QTest::newRow("username, no password") << QVariant("alice") << QVariant() << "alice"
-                                           << "";
-    QTest::newRow("both") << QVariant("alice") << QVariant("pw") << "alice"
-                          << "pw";
-    QTest::newRow("a number as username") << QVariant(42) << QVariant() << "42"
-                                          << "";
-}
-
-// No stored value shows up in another box, or in the counter.
-void TestLogin::storedValuesKeepToThemselves()
-{
-    QFETCH(QVariant, username);
-    QFETCH(QVariant, password);
-    QFETCH(QString, nickBox);
-    QFETCH(QString, passwordBox);
-    QVERIFY(store(QStringLiteral("username"), username));
-    QVERIFY(store(QStringLiteral("password"), password));
-
-    SessionVariables vars;
-    LoginWindow login(vars);
-    QCOMPARE(box(&login, "txtnick")->text(), nickBox);
-    QCOMPARE(box(&login, "txtpwd")->text(), passwordBox);
-    QCOMPARE(vars.ActivityCounter, 1.0);
-}
-
-void TestLogin::counter_data()
-{
-    QTest::addColumn<QVariant>("number");
-    QTest::addColumn<double>("loaded");
-    QTest::addColumn<QString>("written");
-    // The counter holds 7 before the load.
-    QTest::newRow("missing") << QVariant() << 1.0 << "1";
-    QTest::newRow("empty text") << QVariant("") << 1.0 << "1";
-    QTest::newRow("text") << QVariant("41") << 42.0 << "42";
-    QTest::newRow("32-bit number") << QVariant(41) << 42.0 << "42";
-    QTest::newRow("fraction") << QVariant("2.5") << 3.5 << "3.5";
-    QTest::newRow("seven digits") << QVariant("1234566") << 1234567.0 << "1234567";
-    QTest::newRow("a million") << QVariant("999999") << 1000000.0 << "1000000";
-    QTest::newRow("not a number") << QVariant("abc") << 7.0 << "7";
-    QTest::newRow("nan") << QVariant("nan") << 7.0 << "7";
-}
-
-// Each load counts one more than the last Connect stored; the next run's load sees it.
-void TestLogin::counter()
-{
-    QFETCH(QVariant, number);
-    QFETCH(double, loaded);
-    QFETCH(QString, written);
-    QVERIFY(store(QStringLiteral("number"), number));
-
-    SessionVariables vars;
-    vars.ActivityCounter = 7;
-    {
-        LoginWindow login(vars);
-        QCOMPARE(vars.ActivityCounter, loaded);
-        QVERIFY(showActive(&login));
-        retype(box(&login, "txtnick"), QStringLiteral("bob"));
-        QTest::keyClick(box(&login, "txtnick"), Qt::Key_Return);
-        QCOMPARE(stored(QStringLiteral("number")), written);
-    }
-
-    SessionVariables nextRun;
-    LoginWindow next(nextRun);
-    QCOMPARE(nextRun.ActivityCounter, written.toDouble() + 1);
 }
 
 void TestLogin::refusals_data()
@@ -465,57 +291,6 @@ void TestLogin::roomIsPickedFromTheList()
     QCOMPARE(vars.CurrentRoom, QStringLiteral("#fun_club"));
 }
 
-void TestLogin::remembered_data()
-{
-    QTest::addColumn<bool>("guest");
-    QTest::addColumn<bool>("remember");
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<QString>("username");
-    QTest::addColumn<QString>("password");
-    QTest::newRow("remember, save") << false << true << true << "alice"
-                                    << "secret";
-    QTest::newRow("remember only") << false << true << false << "alice"
-                                   << "";
-    QTest::newRow("save only") << false << false << true << ""
-                               << "secret";
-    QTest::newRow("neither") << false << false << false << ""
-                             << "";
-    QTest::newRow("guest") << true << false << false << "olduser" << Missing;
-}
-
-void TestLogin::remembered()
-{
-    QFETCH(bool, guest);
-    QFETCH(bool, remember);
-    QFETCH(bool, save);
-    QFETCH(QString, username);
-    QFETCH(QString, password);
-    QVERIFY(store(QStringLiteral("username"), QStringLiteral("olduser")));
-
-    SessionVariables vars;
-    LoginWindow login(vars);
-    QVERIFY(showActive(&login));
-    if (guest) {
-        click(&login, "autonick");
-    } else {
-        retype(box(&login, "txtnick"), QStringLiteral("alice"));
-        retype(box(&login, "txtpwd"), QStringLiteral("secret"));
-        if (remember)
-            click(&login, "remme");
-        if (save) {
-            click(&login, "rempwd");
-            QCOMPARE(stored(QStringLiteral("password")), QStringLiteral("secret"));
-        }
-    }
-    click(&login, "cmdok");
-
-    QCOMPARE(stored(QStringLiteral("username")), username);
-    QCOMPARE(stored(QStringLiteral("password")), password);
-    QCOMPARE(stored(QStringLiteral("number")), QStringLiteral("1"));
-    QCOMPARE(vars.CurrentNick, box(&login, "txtnick")->text());
-    QCOMPARE(vars.CurrentNick.startsWith(QStringLiteral("Guest")), guest);
-}
-
 void TestLogin::guestNicknames()
 {
     SessionVariables vars;
@@ -546,26 +321,6 @@ void TestLogin::guestNicknames()
 
     retype(pwd, QStringLiteral("pw"));
     QVERIFY(check(&login, "rempwd")->isEnabled());
-}
-
-void TestLogin::typingANickForgetsTheSavedPassword()
-{
-    QVERIFY(store(QStringLiteral("username"), QStringLiteral("alice")));
-    QVERIFY(store(QStringLiteral("password"), QStringLiteral("pw")));
-
-    SessionVariables vars;
-    LoginWindow login(vars);
-    QVERIFY(showActive(&login));
-    QLineEdit *pwd = box(&login, "txtpwd");
-    QVERIFY(check(&login, "rempwd")->isChecked());
-    QVERIFY(pwd->hasFocus());
-    QCOMPARE(pwd->selectedText(), QStringLiteral("pw"));
-    QCOMPARE(stored(QStringLiteral("password")), QStringLiteral("pw"));
-
-    QTest::keyClick(box(&login, "txtnick"), Qt::Key_X);
-    QVERIFY(!check(&login, "rempwd")->isChecked());
-    QCOMPARE(stored(QStringLiteral("password")), QString());
-    QCOMPARE(pwd->text(), QStringLiteral("pw"));
 }
 
 void TestLogin::reactivation_data()
@@ -604,50 +359,6 @@ void TestLogin::reactivation()
 
     QCOMPARE(check(&login, "rempwd")->isChecked(), fromProgram);
     QCOMPARE(stored(QStringLiteral("password")), fromProgram ? QStringLiteral("pw") : Missing);
-}
-
-void TestLogin::loadAtStartup()
-{
-    SessionVariables vars;
-    LoginWindow login(vars);
-    QVERIFY(showActive(&login));
-    QVERIFY(!check(&login, "las")->isChecked());
-    QCOMPARE(autostartCommand(), Missing);
-
-    click(&login, "las");
-    QCOMPARE(autostartCommand(), QCoreApplication::applicationFilePath());
-    click(&login, "las");
-    QCOMPARE(autostartCommand(), QString());
-}
-
-void TestLogin::activationFindsAutostart_data()
-{
-    QTest::addColumn<QString>("entry"); // empty: none; "off": switched off
-    QTest::addColumn<bool>("ticked");
-    QTest::addColumn<QString>("afterwards");
-    QTest::newRow("no entry") << "" << false << Missing;
-    QTest::newRow("switched off") << "off" << false << "";
-    QTest::newRow("another path") << "/opt/old/velmora" << true
-                                  << QCoreApplication::applicationFilePath();
-}
-
-// A live entry ticks the box, which writes the entry again with this program's path.
-void TestLogin::activationFindsAutostart()
-{
-    QFETCH(QString, entry);
-    QFETCH(bool, ticked);
-    QFETCH(QString, afterwards);
-    if (entry == u"off")
-        QVERIFY(DisableAutostart());
-    else if (!entry.isEmpty())
-        QVERIFY(EnableAutostart(entry));
-
-    SessionVariables vars;
-    LoginWindow login(vars);
-    QVERIFY(!check(&login, "las")->isChecked());
-    QVERIFY(showActive(&login));
-    QCOMPARE(check(&login, "las")->isChecked(), ticked);
-    QCOMPARE(autostartCommand(), afterwards);
 }
 
 void TestLogin::closingEndsTheProgram_data()

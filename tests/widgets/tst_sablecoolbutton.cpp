@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 
 enum class State
@@ -50,41 +52,36 @@ int shadeOf(const QColor &pixel, const QColor &background)
     return pixel.lightness() > background.lightness() ? Lighter : Darker;
 }
 
-// Bounding box of the pixels of exactly one colour.
-QRect boxOf(const QImage &image, const QColor &colour)
+// The bounding box and the number of the pixels whose colour passes the test.
+template<typename Test> std::pair<QRect, int> pixelsWhere(const QImage &image, Test test)
 {
-    QRect box;
+    std::pair<QRect, int> found;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y) == colour)
-                box |= QRect(x, y, 1, 1);
+            if (test(image.pixelColor(x, y)))
+                found = {found.first | QRect(x, y, 1, 1), found.second + 1};
         }
     }
-    return box;
+    return found;
+}
+
+QRect boxOf(const QImage &image, const QColor &colour)
+{
+    return pixelsWhere(image, [&](const QColor &c) { return c == colour; }).first;
+}
+
+int countOf(const QImage &image, const QColor &colour)
+{
+    return pixelsWhere(image, [&](const QColor &c) { return c == colour; }).second;
 }
 
 // Bounding box of every pixel that is neither the background nor one of the icon colours.
 QRect inkBox(const QImage &image, const QColor &background)
 {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c != background && c != kIconColour && c != kHoverIconColour)
-                box |= QRect(x, y, 1, 1);
-        }
-    }
-    return box;
-}
-
-int countOf(const QImage &image, const QColor &colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour ? 1 : 0;
-    }
-    return count;
+    const auto ink = [&](const QColor &c) {
+        return c != background && c != kIconColour && c != kHoverIconColour;
+    };
+    return pixelsWhere(image, ink).first;
 }
 
 } // namespace

@@ -166,6 +166,10 @@ void TestTrayIcon::exitQuestion()
     };
     QTimer::singleShot(0, answer);
     item(tray.launcherMenu(), "exit1")->trigger();
+    // The box does not block: the exit waits for the answer.
+    QCOMPARE(exits.count(), 0);
+    QTRY_COMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+    QTRY_VERIFY(!QApplication::activeModalWidget());
 
     QCOMPARE(text, QStringLiteral("Are you sure you want to exit Velmora Messenger?"));
     QCOMPARE(title, QStringLiteral("Velmora Messenger"));

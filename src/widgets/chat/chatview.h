@@ -11,8 +11,7 @@
 #include <vector>
 
 class ChatBuffer;
-class QPainter;
-class QTextCharFormat;
+struct ChatLineLayout;
 class QTextLayout;
 
 // Shows the lines of a ChatBuffer. Only the lines on screen are laid out, and a few of those
@@ -83,23 +82,19 @@ private:
         int offset = 0;
         friend auto operator<=>(const TextPos &, const TextPos &) = default;
     };
-    struct CachedLine;
     struct PlacedLine
     {
         int index;
         int top;
         int height;
         const QTextLayout *layout;
-        const CachedLine *cached;
+        const ChatLineLayout *cached;
     };
 
     int lineCount() const;
     int layoutWidth() const;
     QFont lineFont(qreal pointSize) const;
-    const CachedLine &layoutFor(int line) const;
-    void drawWithPictures(QPainter &painter, const CachedLine &line, QPoint origin,
-                          const QTextCharFormat &selectionFormat, int selectionStart,
-                          int selectionEnd) const;
+    const ChatLineLayout &layoutFor(int line) const;
     void trimCache() const;
     std::vector<PlacedLine> placeLines() const;
     int linesFittingAtBottom() const;
@@ -126,7 +121,7 @@ private:
     QBasicTimer m_autoScroll;
     int m_wheelRemainder = 0;
 
-    mutable std::unordered_map<int, std::unique_ptr<CachedLine>> m_cache;
+    mutable std::unordered_map<int, std::unique_ptr<ChatLineLayout>> m_cache;
     mutable int m_cacheWidth = -1;
     int m_tailFrom = 0; // first of the newest lines that fit the viewport, last computed
 };

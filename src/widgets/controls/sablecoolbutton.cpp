@@ -125,21 +125,21 @@ QSize SableCoolButton::sizeHint() const
 
 void SableCoolButton::enterEvent(QEnterEvent *event)
 {
-    m_over = true;
+    m_hovered = true;
     update();
     QAbstractButton::enterEvent(event);
 }
 
 void SableCoolButton::leaveEvent(QEvent *event)
 {
-    m_over = false;
+    m_hovered = false;
     update();
     QAbstractButton::leaveEvent(event);
 }
 
 QPixmap SableCoolButton::shownIcon() const
 {
-    return m_over && !m_hoverIcon.isNull() ? m_hoverIcon : m_icon;
+    return m_hovered && !m_hoverIcon.isNull() ? m_hoverIcon : m_icon;
 }
 
 void SableCoolButton::placeIcon(const QSize &icon, int captionWidth)
@@ -199,7 +199,7 @@ void SableCoolButton::paintEvent(QPaintEvent *)
     }
     if (isDown())
         drawDown(painter);
-    else if (m_over && isEnabled())
+    else if (m_hovered && isEnabled())
         drawUp(painter);
 }
 

@@ -59,7 +59,7 @@ public:
     bool borderEdged() const { return m_borderEdged; }
     void setBorderEdged(bool on);
 
-    bool isHovered() const { return m_over; }
+    bool isHovered() const { return m_hovered; }
     QSize sizeHint() const override;
 
 protected:
@@ -85,6 +85,6 @@ private:
     bool m_useBorders = true;
     bool m_showFocus = true;
     bool m_borderEdged = true;
-    bool m_over = false;
+    bool m_hovered = false;
     QPoint m_iconPos; // where the icon was last placed, before any pressed offset
 };

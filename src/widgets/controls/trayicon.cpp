@@ -1,19 +1,14 @@
 #include "trayicon.h"
 
+#include "util/messageboxes.h"
+
 #include <QMenu>
-#include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
 const QString Title = QStringLiteral("Velmora Messenger");
 constexpr qsizetype TipLength = 27;
-
-bool askExit()
-{
-    return QMessageBox::question(nullptr, Title,
-                                 QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
 
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -31,8 +26,7 @@ void addSeparator(QMenu *menu, const char *name)
 
 TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent), m_icon(new QSystemTrayIcon(this)), m_launcherMenu(new QMenu),
-      m_chatMenu(new QMenu), m_launcherIcon(defaultIcon()), m_chatIcon(m_launcherIcon),
-      m_confirmExit(askExit)
+      m_chatMenu(new QMenu), m_launcherIcon(defaultIcon()), m_chatIcon(m_launcherIcon)
 {
     m_icon->setToolTip(tipField(QStringLiteral("--<<|Velmora Messenger|>>--")));
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activate);
@@ -80,7 +74,7 @@ void TrayIcon::setChatIcon(const QIcon &icon)
 
 void TrayIcon::setExitConfirmation(std::function<bool()> confirm)
 {
-    m_confirmExit = confirm ? std::move(confirm) : askExit;
+    m_confirmExit = std::move(confirm);
 }
 
 QString TrayIcon::tipField(const QString &text)
@@ -141,8 +135,22 @@ void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
 
 void TrayIcon::exit(bool fromChat)
 {
-    if (!m_confirmExit())
+    if (m_confirmExit) {
+        if (m_confirmExit())
+            confirmedExit(fromChat);
         return;
+    }
+    const QPointer<TrayIcon> self(this);
+    messageboxes::askYesNo(nullptr, QString(), Title,
+                           QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                           [self, fromChat] {
+                               if (self)
+                                   self->confirmedExit(fromChat);
+                           });
+}
+
+void TrayIcon::confirmedExit(bool fromChat)
+{
     RemoveTrayIcon();
     emit exitRequested(fromChat);
 }

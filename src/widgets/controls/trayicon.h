@@ -34,7 +34,7 @@ public:
     void setLauncherIcon(const QIcon &icon);
     void setChatIcon(const QIcon &icon);
     // Asked by the Exit items; only true goes on. By default, and when confirm is empty, a
-    // Yes/No question box.
+    // Yes/No question box, opened without blocking: the exit follows its Yes.
     void setExitConfirmation(std::function<bool()> confirm);
 
     Phase phase() const { return m_phase; }
@@ -59,6 +59,7 @@ private:
     void add(Phase phase);
     void activate(QSystemTrayIcon::ActivationReason reason);
     void exit(bool fromChat);
+    void confirmedExit(bool fromChat);
 
     QSystemTrayIcon *m_icon;
     std::unique_ptr<QMenu> m_launcherMenu;

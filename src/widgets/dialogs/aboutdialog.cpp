@@ -138,44 +138,45 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
     setAttribute(Qt::WA_DeleteOnClose);
 
     const qreal ratio = devicePixelRatioF();
-    auto *image1 = new QLabel(this);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->setPixmap(productMark(ratio));
-    auto *image2 = new QLabel(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setPixmap(nameBanner(ratio));
+    auto *markPicture = new QLabel(this);
+    markPicture->setObjectName(QStringLiteral("Image1"));
+    markPicture->setPixmap(productMark(ratio));
+    auto *namePicture = new QLabel(this);
+    namePicture->setObjectName(QStringLiteral("Image2"));
+    namePicture->setPixmap(nameBanner(ratio));
 
-    QLabel *label1 = addLabel(
+    QLabel *thanksLabel = addLabel(
         this, "Label1",
         QStringLiteral("Thank you to every member and operator of the Velmora network for making "
                        "it a friendly place to talk. If something in the Messenger does not work "
                        "as it should, or you have an idea that would make it better, please tell "
                        "us: every problem report and suggestion is read."));
-    QLabel *label2 =
+    QLabel *serverLabel =
         addLabel(this, "Label2",
                  u"Server Description : - "_qs + host + u" , Port : - "_qs + QString::number(port));
-    QLabel *label3 =
+    QLabel *creditLabel =
         addLabel(this, "Label3",
                  QStringLiteral("Velmora Messenger is made by the Velmora team, www.velmora.chat"));
-    label3->setAlignment(Qt::AlignCenter);
+    creditLabel->setAlignment(Qt::AlignCenter);
 
-    auto *ok = new SableCoolButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setFont(QFont(QStringLiteral("Comic Sans MS")));
-    ok->setFocus();
-    connect(ok, &SableCoolButton::clicked, this, &QDialog::close);
+    auto *okButton = new SableCoolButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("ok"));
+    okButton->setFont(QFont(QStringLiteral("Comic Sans MS")));
+    okButton->setFocus();
+    connect(okButton, &SableCoolButton::clicked, this, &QDialog::close);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(image1);
-    top->addWidget(image2, 1, Qt::AlignCenter);
+    top->addWidget(markPicture);
+    top->addWidget(namePicture, 1, Qt::AlignCenter);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(label1);
-    layout->addWidget(label2);
-    layout->addWidget(label3);
-    layout->addWidget(ok, 0, Qt::AlignRight);
+    layout->addWidget(thanksLabel);
+    layout->addWidget(serverLabel);
+    layout->addWidget(creditLabel);
+    layout->addWidget(okButton, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    label1->setFixedWidth(image1->sizeHint().width() + image2->sizeHint().width() + top->spacing());
+    thanksLabel->setFixedWidth(markPicture->sizeHint().width() + namePicture->sizeHint().width() +
+                               top->spacing());
 
     // Plain labels and pictures pass their presses on to the box, so one filter covers them all.
     enableDragMove(this);

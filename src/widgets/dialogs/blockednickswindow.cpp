@@ -3,11 +3,10 @@
 #include "controls/sablecoolbutton.h"
 #include "session/blockednicks.h"
 #include "session/memberlist.h"
+#include "util/messageboxes.h"
 
 #include <QBoxLayout>
-#include <QInputDialog>
 #include <QListView>
-#include <QMessageBox>
 
 BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &members,
                                        QWidget *parent)
@@ -16,14 +15,14 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
     setObjectName(QStringLiteral("nicksblock"));
     setWindowTitle(QStringLiteral("Blocked Nicks List"));
 
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("nicksblock"));
-    m_list->setToolTip(QStringLiteral("Nick List"));
-    m_list->setFont(QFont(QStringLiteral("Tahoma")));
-    m_list->setModel(&nicks);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setUniformItemSizes(true);
+    m_nickList = new QListView(this);
+    m_nickList->setObjectName(QStringLiteral("nicksblock"));
+    m_nickList->setToolTip(QStringLiteral("Nick List"));
+    m_nickList->setFont(QFont(QStringLiteral("Tahoma")));
+    m_nickList->setModel(&nicks);
+    m_nickList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_nickList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_nickList->setUniformItemSizes(true);
 
     auto *buttons = new QVBoxLayout;
     auto addButton = [&](const char *name, const QString &caption, const QString &tip,
@@ -45,39 +44,31 @@ BlockedNicksWindow::BlockedNicksWindow(BlockedNicks &nicks, const MemberList &me
     buttons->addStretch();
 
     auto *columns = new QHBoxLayout(this);
-    columns->addWidget(m_list, 1);
+    columns->addWidget(m_nickList, 1);
     columns->addLayout(buttons);
     resize(320, 260);
 }
 
 void BlockedNicksWindow::askForNick()
 {
-    // Lines keep arriving while the prompt is up, so it is opened rather than run.
-    auto *prompt = new QInputDialog(this);
-    prompt->setAttribute(Qt::WA_DeleteOnClose);
-    prompt->setInputMode(QInputDialog::TextInput);
-    prompt->setWindowTitle(QStringLiteral("Block"));
-    prompt->setLabelText(QStringLiteral("Enter The Nickname To Block."));
     // Nicks never hold blanks; one typed around the name would keep it from ever matching.
-    connect(prompt, &QInputDialog::textValueSelected, this,
-            [this](const QString &text) { m_nicks.add(text.trimmed()); });
-    prompt->open();
+    messageboxes::askText(this, QString(), QStringLiteral("Block"),
+                          QStringLiteral("Enter The Nickname To Block."),
+                          [this](const QString &text) { m_nicks.add(text.trimmed()); });
 }
 
 void BlockedNicksWindow::removeSelected()
 {
-    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+    const QModelIndexList selected = m_nickList->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
-        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Error"),
-                                    QStringLiteral("Please Select A Nick"), QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Error"),
+                             QStringLiteral("Please Select A Nick"));
         return;
     }
     // The selected row itself goes, not the first entry that differs from it only in case.
     m_nicks.removeRows(selected.first().row(), 1);
     // One press removes one chosen nick; the row that moves up is not chosen by the user.
-    m_list->selectionModel()->clearSelection();
+    m_nickList->selectionModel()->clearSelection();
 }
 
 void BlockedNicksWindow::blockAll()

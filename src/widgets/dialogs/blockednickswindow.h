@@ -21,5 +21,5 @@ private:
 
     BlockedNicks &m_nicks;
     const MemberList &m_members;
-    QListView *m_list = nullptr;
+    QListView *m_nickList = nullptr;
 };

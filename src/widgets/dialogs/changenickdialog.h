@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class IrcSession;
-class QLineEdit;
 
 // Asks the server for a new nickname and takes it as the current nick at once. Unloads itself
 // when closed.
@@ -14,8 +13,7 @@ public:
     explicit ChangeNickDialog(IrcSession &session, QWidget *parent = nullptr);
 
 private:
-    void change();
+    void change(const QString &nick);
 
     IrcSession &m_session;
-    QLineEdit *m_text1;
 };

@@ -1,32 +1,22 @@
 #include "changepassworddialog.h"
 
-#include "irc/ircsession.h"
+#include "irc/commands.h"
+#include "irc/linesender.h"
 #include "nickservdialogs.h"
 
 #include <QBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 
-ChangePasswordDialog::ChangePasswordDialog(IrcSession &session, QWidget *parent)
-    : QDialog(parent), m_session(session)
+ChangePasswordDialog::ChangePasswordDialog(LineSender &server, QWidget *parent)
+    : QDialog(parent), m_server(server)
 {
-    setObjectName(QStringLiteral("frmchpwd"));
-    setWindowTitle(QStringLiteral("Change Nickname Password"));
-    setAttribute(Qt::WA_DeleteOnClose);
-
-    m_text1 =
-        buildChangeForm(this, QStringLiteral("Enter Your New Password"), [this] { change(); });
-    auto *results =
+    setUpNickServDialog(this, QStringLiteral("frmchpwd"),
+                        QStringLiteral("Change Nickname Password"));
+    buildChangeForm(
+        this, QStringLiteral("Enter Your New Password"),
+        [this](const QString &password) { m_server.sendLine(commands::changePassword(password)); });
+    auto *resultsLabel =
         new QLabel(QStringLiteral("Notice : View the results on the main text box."), this);
-    results->setObjectName(QStringLiteral("results"));
-    static_cast<QVBoxLayout *>(layout())->addWidget(results);
-}
-
-void ChangePasswordDialog::change()
-{
-    const QString password = sendableText(m_text1);
-    if (password.isEmpty())
-        return;
-    m_session.SendData(QString(u"nickserv set password "_qs + password));
-    close();
+    resultsLabel->setObjectName(QStringLiteral("results"));
+    static_cast<QVBoxLayout *>(layout())->addWidget(resultsLabel);
 }

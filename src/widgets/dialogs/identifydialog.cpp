@@ -1,6 +1,7 @@
 #include "identifydialog.h"
 
 #include "controls/sablecoolbutton.h"
+#include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
 
@@ -12,67 +13,64 @@
 IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     : QDialog(parent), m_session(session)
 {
-    setObjectName(QStringLiteral("frmpassword"));
-    setWindowTitle(QStringLiteral(" Password Authorization"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    setUpNickServDialog(this, QStringLiteral("frmpassword"),
+                        QStringLiteral(" Password Authorization"));
 
-    m_results =
+    m_noticeLabel =
         new QLabel(QStringLiteral("This nickname is registered. Please enter the password."), this);
-    m_results->setObjectName(QStringLiteral("results"));
-    m_results->setWordWrap(true);
+    m_noticeLabel->setObjectName(QStringLiteral("results"));
+    m_noticeLabel->setWordWrap(true);
 
-    auto *lblusr = new QLabel(QStringLiteral("Nickname :  "), this);
-    lblusr->setObjectName(QStringLiteral("lblusr"));
-    m_txtnick = new QLineEdit(session.variables().CurrentNick, this);
-    m_txtnick->setObjectName(QStringLiteral("txtnick"));
-    m_txtnick->setReadOnly(true);
+    auto *nickLabel = new QLabel(QStringLiteral("Nickname :  "), this);
+    nickLabel->setObjectName(QStringLiteral("lblusr"));
+    m_nickBox = new QLineEdit(session.variables().CurrentNick, this);
+    m_nickBox->setObjectName(QStringLiteral("txtnick"));
+    m_nickBox->setReadOnly(true);
 
-    auto *lblpwd = new QLabel(QStringLiteral("Password :"), this);
-    lblpwd->setObjectName(QStringLiteral("lblpwd"));
-    m_txtpwd = new QLineEdit(this);
-    m_txtpwd->setObjectName(QStringLiteral("txtpwd"));
-    m_txtpwd->setEchoMode(QLineEdit::Password);
+    auto *passwordLabel = new QLabel(QStringLiteral("Password :"), this);
+    passwordLabel->setObjectName(QStringLiteral("lblpwd"));
+    m_passwordBox = new QLineEdit(this);
+    m_passwordBox->setObjectName(QStringLiteral("txtpwd"));
+    m_passwordBox->setEchoMode(QLineEdit::Password);
 
-    auto *cmdok = new SableCoolButton(QStringLiteral("OK"), this);
-    cmdok->setObjectName(QStringLiteral("cmdok"));
-    auto *cn = new SableCoolButton(QStringLiteral("Change Nick"), this);
-    cn->setObjectName(QStringLiteral("cn"));
+    auto *okButton = new SableCoolButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("cmdok"));
+    auto *changeNickButton = new SableCoolButton(QStringLiteral("Change Nick"), this);
+    changeNickButton->setObjectName(QStringLiteral("cn"));
 
     auto *fields = new QFormLayout;
-    fields->addRow(lblusr, m_txtnick);
-    fields->addRow(lblpwd, m_txtpwd);
+    fields->addRow(nickLabel, m_nickBox);
+    fields->addRow(passwordLabel, m_passwordBox);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdok);
-    buttons->addWidget(cn);
+    buttons->addWidget(okButton);
+    buttons->addWidget(changeNickButton);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_results);
+    layout->addWidget(m_noticeLabel);
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
-    connect(cmdok, &SableCoolButton::clicked, this, &IdentifyDialog::identify);
-    connect(m_txtpwd, &QLineEdit::returnPressed, this, &IdentifyDialog::identify);
-    connect(cn, &SableCoolButton::clicked, this, &IdentifyDialog::changeNick);
-    m_txtpwd->setFocus();
+    connect(okButton, &SableCoolButton::clicked, this, &IdentifyDialog::identify);
+    connect(m_passwordBox, &QLineEdit::returnPressed, this, &IdentifyDialog::identify);
+    connect(changeNickButton, &SableCoolButton::clicked, this, &IdentifyDialog::changeNick);
+    m_passwordBox->setFocus();
 }
 
 void IdentifyDialog::setNick(const QString &nick)
 {
-    m_txtnick->setText(nick);
+    m_nickBox->setText(nick);
 }
 
 void IdentifyDialog::setNoticeVisible(bool visible)
 {
-    m_results->setVisible(visible);
+    m_noticeLabel->setVisible(visible);
 }
 
 void IdentifyDialog::identify()
 {
-    const QString password = sendableText(m_txtpwd);
-    if (password.isEmpty())
-        return;
-    m_session.SendData(QString(u"nickserv identify "_qs + password));
-    close();
+    submitAndClose(this, m_passwordBox, [this](const QString &password) {
+        m_session.SendData(commands::identify(password));
+    });
 }
 
 void IdentifyDialog::changeNick()

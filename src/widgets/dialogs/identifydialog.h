@@ -27,7 +27,7 @@ private:
     void changeNick();
 
     IrcSession &m_session;
-    QLabel *m_results;
-    QLineEdit *m_txtnick;
-    QLineEdit *m_txtpwd;
+    QLabel *m_noticeLabel;
+    QLineEdit *m_nickBox;
+    QLineEdit *m_passwordBox;
 };

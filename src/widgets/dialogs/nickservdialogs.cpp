@@ -3,6 +3,7 @@
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "session/sessionvariables.h"
+#include "text/lineends.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -21,31 +22,47 @@ void present(QDialog *dialog)
 
 QString sendableText(const QLineEdit *box)
 {
-    const QString text = box->text();
-    qsizetype end = 0;
-    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n' && text[end] != QChar(0))
-        ++end;
-    return text.first(end);
+    return firstLine(box->text()).toString();
 }
 
-QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change)
+void setUpNickServDialog(QDialog *dialog, const QString &objectName, const QString &title)
 {
-    auto *label1 = new QLabel(prompt, dialog);
-    label1->setObjectName(QStringLiteral("Label1"));
-    auto *text1 = new QLineEdit(dialog);
-    text1->setObjectName(QStringLiteral("Text1"));
-    auto *button = new SableCoolButton(QStringLiteral("Change"), dialog);
-    button->setObjectName(QStringLiteral("XPButton1"));
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void submitAndClose(QDialog *dialog, const QLineEdit *box,
+                    const std::function<void(const QString &)> &submit)
+{
+    const QString text = sendableText(box);
+    if (text.isEmpty())
+        return;
+    submit(text);
+    dialog->close();
+}
+
+void buildChangeForm(QDialog *dialog, const QString &prompt,
+                     std::function<void(const QString &)> submit)
+{
+    auto *promptLabel = new QLabel(prompt, dialog);
+    promptLabel->setObjectName(QStringLiteral("Label1"));
+    auto *textBox = new QLineEdit(dialog);
+    textBox->setObjectName(QStringLiteral("Text1"));
+    auto *changeButton = new SableCoolButton(QStringLiteral("Change"), dialog);
+    changeButton->setObjectName(QStringLiteral("XPButton1"));
 
     auto *layout = new QVBoxLayout(dialog);
-    layout->addWidget(label1);
-    layout->addWidget(text1);
-    layout->addWidget(button, 0, Qt::AlignRight);
+    layout->addWidget(promptLabel);
+    layout->addWidget(textBox);
+    layout->addWidget(changeButton, 0, Qt::AlignRight);
 
-    QObject::connect(button, &SableCoolButton::clicked, dialog, change);
-    QObject::connect(text1, &QLineEdit::returnPressed, dialog, change);
-    text1->setFocus();
-    return text1;
+    const auto change = [dialog, textBox, submit = std::move(submit)] {
+        submitAndClose(dialog, textBox, submit);
+    };
+    QObject::connect(changeButton, &SableCoolButton::clicked, dialog, change);
+    QObject::connect(textBox, &QLineEdit::returnPressed, dialog, change);
+    textBox->setFocus();
 }
 
 NickServDialogs::NickServDialogs(IrcSession &session, QWidget *dialogParent, QObject *parent)

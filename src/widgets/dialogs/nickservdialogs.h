@@ -20,10 +20,19 @@ class QWidget;
 // the dialogs cut each field first and the rest of the line still goes out as typed.
 QString sendableText(const QLineEdit *box);
 
+// What every NickServ dialog starts with: its object name and title, and unloading itself when
+// it is closed.
+void setUpNickServDialog(QDialog *dialog, const QString &objectName, const QString &title);
+
+// Hands the box's sendable text to submit and closes the dialog; an empty text does neither.
+void submitAndClose(QDialog *dialog, const QLineEdit *box,
+                    const std::function<void(const QString &)> &submit);
+
 // Fills a one-question dialog: the prompt `Label1`, the text box `Text1` and the button
-// `XPButton1` "Change"; the button and Enter in the box run change. Returns the text box; the
-// dialog's layout is a QVBoxLayout that callers may add to.
-QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change);
+// `XPButton1` "Change"; the button and Enter in the box submit the box's text (see
+// submitAndClose). The dialog's layout is a QVBoxLayout that callers may add to.
+void buildChangeForm(QDialog *dialog, const QString &prompt,
+                     std::function<void(const QString &)> submit);
 
 // Loads the NickServ dialogs on first use and shows them. A dialog unloads itself when it is
 // closed, so the next request loads a fresh one.

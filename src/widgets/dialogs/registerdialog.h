@@ -36,12 +36,12 @@ private:
     void newCode();
 
     IrcSession &m_session;
-    QLineEdit *m_nick;
-    QLineEdit *m_pwd;
-    QLineEdit *m_rpwd;
-    QLineEdit *m_mid;
-    QLabel *m_lbcode;
-    QLineEdit *m_txtcode;
-    XPButton *m_cmdok;
-    XPButton *m_cmddrop;
+    QLineEdit *m_nickBox;
+    QLineEdit *m_passwordBox;
+    QLineEdit *m_retypeBox;
+    QLineEdit *m_emailBox;
+    QLabel *m_codeLabel;
+    QLineEdit *m_codeBox;
+    XPButton *m_registerButton;
+    XPButton *m_dropButton;
 };

@@ -69,22 +69,23 @@ TodayWindow::TodayWindow(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Fra
     colours.setColor(QPalette::WindowText, Qt::white);
     strip->setPalette(colours);
 
-    auto *label3 = new QLabel(windowTitle(), strip);
-    label3->setObjectName(QStringLiteral("Label3"));
-    QFont bold = label3->font();
+    auto *titleLabel = new QLabel(windowTitle(), strip);
+    titleLabel->setObjectName(QStringLiteral("Label3"));
+    QFont bold = titleLabel->font();
     bold.setBold(true);
-    label3->setFont(bold);
-    enableDragMove(label3);
-    QLabel *label2 = addMark(strip, "Label2", QStringLiteral("–"), QStringLiteral("Minimize"));
-    QLabel *label1 = addMark(strip, "Label1", QStringLiteral("×"), QStringLiteral("Close"));
-    new ClickFilter(label2, [this] { showMinimized(); });
-    new ClickFilter(label1, [this] { close(); });
+    titleLabel->setFont(bold);
+    enableDragMove(titleLabel);
+    QLabel *minimizeMark =
+        addMark(strip, "Label2", QStringLiteral("–"), QStringLiteral("Minimize"));
+    QLabel *closeMark = addMark(strip, "Label1", QStringLiteral("×"), QStringLiteral("Close"));
+    new ClickFilter(minimizeMark, [this] { showMinimized(); });
+    new ClickFilter(closeMark, [this] { close(); });
 
     auto *stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(8, 4, 4, 4);
-    stripLayout->addWidget(label3, 1);
-    stripLayout->addWidget(label2);
-    stripLayout->addWidget(label1);
+    stripLayout->addWidget(titleLabel, 1);
+    stripLayout->addWidget(minimizeMark);
+    stripLayout->addWidget(closeMark);
 
     m_browser = new QWebEngineView(this);
     m_browser->setObjectName(QStringLiteral("webtoday"));

@@ -7,6 +7,7 @@
 #include "irc/roomcomposer.h"
 #include "text/appendformatted.h"
 #include "text/roomformatting.h"
+#include "text/timeconversion.h"
 
 #include <QBoxLayout>
 #include <QClipboard>
@@ -25,8 +26,7 @@
 namespace {
 QString startStamp()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toString(u"HH:mm:ss") + u' ' + now.toString(u"MM-dd-yyyy");
+    return formatTimeStamp(QDateTime::currentDateTime());
 }
 
 int twipsToPixels(int twips, qreal dotsPerInch)

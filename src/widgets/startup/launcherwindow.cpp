@@ -92,35 +92,36 @@ LauncherWindow::LauncherWindow(TrayIcon &tray, QWidget *parent)
     setWindowIcon(TrayIcon::defaultIcon());
     setFixedSize(WindowSize);
 
-    auto *image2 = new QLabel(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setGeometry(rect());
-    image2->setPixmap(backgroundPicture(devicePixelRatioF()));
-    image2->setToolTip(QStringLiteral("Velmora Messenger"));
+    auto *background = new QLabel(this);
+    background->setObjectName(QStringLiteral("Image2"));
+    background->setGeometry(rect());
+    background->setPixmap(backgroundPicture(devicePixelRatioF()));
+    background->setToolTip(QStringLiteral("Velmora Messenger"));
 
-    auto *label =
+    auto *taglineLabel =
         addLabel(this, "label", QStringLiteral("A Complete Velmora"), QRect(20, 14, 240, 20));
-    QFont small = label->font();
+    QFont small = taglineLabel->font();
     small.setItalic(true);
-    label->setFont(small);
+    taglineLabel->setFont(small);
 
-    m_lbl = addLabel(this, "lbl", QStringLiteral("Click Me To\nSign In"), QRect(96, 140, 200, 60));
-    m_lbl->setToolTip(QStringLiteral("Click To Sign In"));
-    QFont signIn = m_lbl->font();
+    m_signInLabel =
+        addLabel(this, "lbl", QStringLiteral("Click Me To\nSign In"), QRect(96, 140, 200, 60));
+    m_signInLabel->setToolTip(QStringLiteral("Click To Sign In"));
+    QFont signIn = m_signInLabel->font();
     signIn.setPointSizeF(14);
     signIn.setBold(true);
-    m_lbl->setFont(signIn);
+    m_signInLabel->setFont(signIn);
 
-    m_label1 = addLabel(this, "Label1", QStringLiteral("Velmora Messenger - www.velmora.chat"),
-                        QRect(0, WindowSize.height() - 32, WindowSize.width(), 20));
-    m_label1->setAlignment(Qt::AlignCenter);
+    m_creditLabel = addLabel(this, "Label1", QStringLiteral("Velmora Messenger - www.velmora.chat"),
+                             QRect(0, WindowSize.height() - 32, WindowSize.width(), 20));
+    m_creditLabel->setAlignment(Qt::AlignCenter);
 
-    m_label4 = addLabel(this, "Label4", QStringLiteral("Exit"),
-                        QRect(WindowSize.width() - 56, 12, 40, 20));
-    m_label4->setToolTip(QStringLiteral("Exit"));
-    m_label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_exitLabel = addLabel(this, "Label4", QStringLiteral("Exit"),
+                           QRect(WindowSize.width() - 56, 12, 40, 20));
+    m_exitLabel->setToolTip(QStringLiteral("Exit"));
+    m_exitLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    for (QLabel *clickable : {m_lbl, m_label1, m_label4}) {
+    for (QLabel *clickable : {m_signInLabel, m_creditLabel, m_exitLabel}) {
         clickable->setCursor(Qt::PointingHandCursor);
         clickable->installEventFilter(this);
     }
@@ -137,11 +138,11 @@ bool LauncherWindow::eventFilter(QObject *watched, QEvent *event)
 
     switch (event->type()) {
     case QEvent::Enter:
-        if (label == m_label1)
+        if (label == m_creditLabel)
             setCreditColor(CreditHoverColor);
         break;
     case QEvent::Leave:
-        if (label == m_label1)
+        if (label == m_creditLabel)
             setCreditColor(CreditColor);
         break;
     case QEvent::MouseButtonPress: {
@@ -154,7 +155,8 @@ bool LauncherWindow::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (m_pressed == m_label1 && label == m_label1 && (mouse->buttons() & Qt::LeftButton) &&
+        if (m_pressed == m_creditLabel && label == m_creditLabel &&
+            (mouse->buttons() & Qt::LeftButton) &&
             (mouse->position().toPoint() - m_pressPos).manhattanLength() >=
                 QApplication::startDragDistance()) {
             m_pressed = nullptr;
@@ -182,11 +184,11 @@ bool LauncherWindow::eventFilter(QObject *watched, QEvent *event)
 
 void LauncherWindow::clicked(QLabel *label)
 {
-    if (label == m_lbl)
+    if (label == m_signInLabel)
         signIn();
-    else if (label == m_label4)
+    else if (label == m_exitLabel)
         exit();
-    else if (label == m_label1)
+    else if (label == m_creditLabel)
         QDesktopServices::openUrl(siteUrl());
 }
 
@@ -229,7 +231,7 @@ void LauncherWindow::exit()
 
 void LauncherWindow::setCreditColor(const QColor &color)
 {
-    QPalette palette = m_label1->palette();
+    QPalette palette = m_creditLabel->palette();
     palette.setColor(QPalette::WindowText, color);
-    m_label1->setPalette(palette);
+    m_creditLabel->setPalette(palette);
 }

@@ -38,9 +38,9 @@ private:
     void setCreditColor(const QColor &color);
 
     TrayIcon &m_tray;
-    QLabel *m_lbl;
-    QLabel *m_label1;
-    QLabel *m_label4;
+    QLabel *m_signInLabel;
+    QLabel *m_creditLabel;
+    QLabel *m_exitLabel;
     QLabel *m_pressed = nullptr; // the clickable label the left button went down on
     QPoint m_pressPos;
 };

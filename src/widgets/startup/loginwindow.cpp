@@ -5,6 +5,7 @@
 #include "platform/autostart.h"
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
+#include "util/messageboxes.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -166,124 +166,160 @@ QPixmap rulePicture(qreal ratio)
 
 } // namespace
 
+// The pictures and captions around the input boxes.
+struct LoginWindow::Labels
+{
+    QLabel *banner;
+    QLabel *smallIcon;
+    QLabel *rule;
+    QLabel *passwordNote;
+    QLabel *heading;
+    QLabel *nickLabel;
+    QLabel *roomLabel;
+    QLabel *passwordLabel;
+    QLabel *footnote;
+};
+
 LoginWindow::LoginWindow(SessionVariables &vars, QWidget *parent)
     : QWidget(parent, Qt::Window), m_vars(vars)
 {
     setObjectName(QStringLiteral("frmlogin"));
     setWindowTitle(QStringLiteral("Velmora Messenger \u00ae - Login"));
     setWindowIcon(TrayIcon::defaultIcon());
-    const qreal ratio = devicePixelRatioF();
 
-    auto *banner = addLabel(this, "banner", QString());
-    banner->setPixmap(bannerPicture(ratio));
-    banner->setToolTip(QStringLiteral("Velmora Messenger"));
-    auto *image1 = addLabel(this, "Image1", QString());
-    image1->setPixmap(TrayIcon::defaultIcon().pixmap(QSize(24, 24), ratio));
-    auto *imgstatic = addLabel(this, "imgstatic", QString());
-    imgstatic->setPixmap(rulePicture(ratio));
-
-    auto *inf2 = addLabel(this, "inf2", QStringLiteral("Enter a  Nickname to Enter the Chat."));
-    auto *inf3 = addLabel(this, "inf3", QStringLiteral("Nickname"));
-    auto *inf4 = addLabel(this, "inf4", QStringLiteral("Choose Room"));
-    auto *inf7 = addLabel(this, "inf7", QStringLiteral("Password"));
-    auto *inf1 =
-        addLabel(this, "inf1", QStringLiteral("Password is only asked for Registered Nicknames"));
-    auto *inf8 = addLabel(this, "inf8", QStringLiteral("* Password for registered users only"));
-    QFont note = inf1->font();
-    note.setPointSizeF(note.pointSizeF() * 0.85);
-    inf1->setFont(note);
-    inf8->setFont(note);
-
-    m_txtnick = new QLineEdit(this);
-    m_txtnick->setObjectName(QStringLiteral("txtnick"));
-    m_txtnick->setToolTip(QStringLiteral("Any Nickname (Recommend)"));
-
-    m_txtpwd = new QLineEdit(this);
-    m_txtpwd->setObjectName(QStringLiteral("txtpwd"));
-    m_txtpwd->setToolTip(QStringLiteral("Password If Registered"));
-    auto *stars = new StarPasswordStyle;
-    stars->setParent(m_txtpwd);
-    m_txtpwd->setStyle(stars);
-    m_txtpwd->setEchoMode(QLineEdit::Password);
-
-    m_echa = new RoomBox(this);
-    m_echa->setObjectName(QStringLiteral("echa"));
-    m_echa->setToolTip(QStringLiteral("Chat Room To Join"));
-    QFont roomFont = m_echa->font();
-    roomFont.setFamily(QStringLiteral("Comic Sans MS"));
-    m_echa->setFont(roomFont);
-
-    m_autonick = addCheckBox(this, "autonick", QStringLiteral("Enter as Guest"),
-                             QStringLiteral("Enter As Guest"));
-    m_remme = addCheckBox(this, "remme", QStringLiteral("Remember Me"),
-                          QStringLiteral("Remember Me For Later Use"));
-    m_rempwd = addCheckBox(this, "rempwd", QStringLiteral("Save Password"),
-                           QStringLiteral("Save Password"));
-    m_las = addCheckBox(this, "las", QStringLiteral("Load At Startup"),
-                        QStringLiteral("Load When Computer Starts"));
-
-    m_cmdok = new XPButton(QStringLiteral("Connect"), this);
-    m_cmdok->setObjectName(QStringLiteral("cmdok"));
+    const Labels labels = makeLabels();
+    makeInputs();
     auto *cancel = new XPButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
-
-    auto *heading = new QHBoxLayout;
-    heading->addWidget(image1);
-    heading->addWidget(inf2, 1);
-    auto *fields = new QGridLayout;
-    fields->addWidget(inf3, 0, 0);
-    fields->addWidget(m_txtnick, 0, 1);
-    fields->addWidget(m_autonick, 1, 1, Qt::AlignLeft);
-    fields->addWidget(m_remme, 2, 1, Qt::AlignLeft);
-    fields->addWidget(inf7, 3, 0);
-    fields->addWidget(m_txtpwd, 3, 1);
-    fields->addWidget(inf1, 4, 1);
-    fields->addWidget(m_rempwd, 5, 1, Qt::AlignLeft);
-    fields->addWidget(inf4, 6, 0);
-    fields->addWidget(m_echa, 6, 1);
-    fields->addWidget(m_las, 7, 1, Qt::AlignLeft);
-    fields->setColumnStretch(1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(inf8, 1);
-    buttons->addWidget(m_cmdok);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(banner);
-    layout->addLayout(heading);
-    layout->addLayout(fields);
-    layout->addWidget(imgstatic);
-    layout->addLayout(buttons);
-
-    connect(m_cmdok, &XPButton::clicked, this, &LoginWindow::connectToChat);
-    connect(m_txtnick, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
-    connect(m_txtpwd, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
-    connect(cancel, &XPButton::clicked, this, &QWidget::close);
-
-    // toggled: only real changes count, made by the user or by the program alike.
-    connect(m_autonick, &QCheckBox::toggled, this, &LoginWindow::guestToggled);
-    connect(m_rempwd, &QCheckBox::toggled, this, &LoginWindow::savePasswordToggled);
-    connect(m_las, &QCheckBox::toggled, this, &LoginWindow::loadAtStartupToggled);
-    connect(m_txtnick, &QLineEdit::textChanged, this, [this] { m_rempwd->setChecked(false); });
-    connect(m_txtpwd, &QLineEdit::textChanged, this, [this] {
-        m_rempwd->setChecked(false);
-        m_rempwd->setEnabled(true);
-    });
+    QLayout *layout = layOut(labels, cancel);
+    connectInputs(cancel);
 
     load();
     layout->activate();
 }
 
+LoginWindow::Labels LoginWindow::makeLabels()
+{
+    const qreal ratio = devicePixelRatioF();
+    Labels labels{};
+    labels.banner = addLabel(this, "banner", QString());
+    labels.banner->setPixmap(bannerPicture(ratio));
+    labels.banner->setToolTip(QStringLiteral("Velmora Messenger"));
+    labels.smallIcon = addLabel(this, "Image1", QString());
+    labels.smallIcon->setPixmap(TrayIcon::defaultIcon().pixmap(QSize(24, 24), ratio));
+    labels.rule = addLabel(this, "imgstatic", QString());
+    labels.rule->setPixmap(rulePicture(ratio));
+
+    labels.heading = addLabel(this, "inf2", QStringLiteral("Enter a  Nickname to Enter the Chat."));
+    labels.nickLabel = addLabel(this, "inf3", QStringLiteral("Nickname"));
+    labels.roomLabel = addLabel(this, "inf4", QStringLiteral("Choose Room"));
+    labels.passwordLabel = addLabel(this, "inf7", QStringLiteral("Password"));
+    labels.passwordNote =
+        addLabel(this, "inf1", QStringLiteral("Password is only asked for Registered Nicknames"));
+    labels.footnote =
+        addLabel(this, "inf8", QStringLiteral("* Password for registered users only"));
+    QFont note = labels.passwordNote->font();
+    note.setPointSizeF(note.pointSizeF() * 0.85);
+    labels.passwordNote->setFont(note);
+    labels.footnote->setFont(note);
+    return labels;
+}
+
+void LoginWindow::makeInputs()
+{
+    m_nickBox = new QLineEdit(this);
+    m_nickBox->setObjectName(QStringLiteral("txtnick"));
+    m_nickBox->setToolTip(QStringLiteral("Any Nickname (Recommend)"));
+
+    m_passwordBox = new QLineEdit(this);
+    m_passwordBox->setObjectName(QStringLiteral("txtpwd"));
+    m_passwordBox->setToolTip(QStringLiteral("Password If Registered"));
+    auto *starStyle = new StarPasswordStyle;
+    starStyle->setParent(m_passwordBox);
+    m_passwordBox->setStyle(starStyle);
+    m_passwordBox->setEchoMode(QLineEdit::Password);
+
+    m_roomBox = new RoomBox(this);
+    m_roomBox->setObjectName(QStringLiteral("echa"));
+    m_roomBox->setToolTip(QStringLiteral("Chat Room To Join"));
+    QFont roomFont = m_roomBox->font();
+    roomFont.setFamily(QStringLiteral("Comic Sans MS"));
+    m_roomBox->setFont(roomFont);
+
+    m_guestCheck = addCheckBox(this, "autonick", QStringLiteral("Enter as Guest"),
+                               QStringLiteral("Enter As Guest"));
+    m_rememberMeCheck = addCheckBox(this, "remme", QStringLiteral("Remember Me"),
+                                    QStringLiteral("Remember Me For Later Use"));
+    m_savePasswordCheck = addCheckBox(this, "rempwd", QStringLiteral("Save Password"),
+                                      QStringLiteral("Save Password"));
+    m_loadAtStartupCheck = addCheckBox(this, "las", QStringLiteral("Load At Startup"),
+                                       QStringLiteral("Load When Computer Starts"));
+
+    m_connectButton = new XPButton(QStringLiteral("Connect"), this);
+    m_connectButton->setObjectName(QStringLiteral("cmdok"));
+}
+
+QLayout *LoginWindow::layOut(const Labels &labels, QWidget *cancel)
+{
+    auto *heading = new QHBoxLayout;
+    heading->addWidget(labels.smallIcon);
+    heading->addWidget(labels.heading, 1);
+    auto *fields = new QGridLayout;
+    fields->addWidget(labels.nickLabel, 0, 0);
+    fields->addWidget(m_nickBox, 0, 1);
+    fields->addWidget(m_guestCheck, 1, 1, Qt::AlignLeft);
+    fields->addWidget(m_rememberMeCheck, 2, 1, Qt::AlignLeft);
+    fields->addWidget(labels.passwordLabel, 3, 0);
+    fields->addWidget(m_passwordBox, 3, 1);
+    fields->addWidget(labels.passwordNote, 4, 1);
+    fields->addWidget(m_savePasswordCheck, 5, 1, Qt::AlignLeft);
+    fields->addWidget(labels.roomLabel, 6, 0);
+    fields->addWidget(m_roomBox, 6, 1);
+    fields->addWidget(m_loadAtStartupCheck, 7, 1, Qt::AlignLeft);
+    fields->setColumnStretch(1, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(labels.footnote, 1);
+    buttons->addWidget(m_connectButton);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(labels.banner);
+    layout->addLayout(heading);
+    layout->addLayout(fields);
+    layout->addWidget(labels.rule);
+    layout->addLayout(buttons);
+    return layout;
+}
+
+void LoginWindow::connectInputs(XPButton *cancel)
+{
+    connect(m_connectButton, &XPButton::clicked, this, &LoginWindow::connectToChat);
+    connect(m_nickBox, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
+    connect(m_passwordBox, &QLineEdit::returnPressed, this, &LoginWindow::connectToChat);
+    connect(cancel, &XPButton::clicked, this, &QWidget::close);
+
+    // toggled: only real changes count, made by the user or by the program alike.
+    connect(m_guestCheck, &QCheckBox::toggled, this, &LoginWindow::guestToggled);
+    connect(m_savePasswordCheck, &QCheckBox::toggled, this, &LoginWindow::savePasswordToggled);
+    connect(m_loadAtStartupCheck, &QCheckBox::toggled, this, &LoginWindow::loadAtStartupToggled);
+    connect(m_nickBox, &QLineEdit::textChanged, this,
+            [this] { m_savePasswordCheck->setChecked(false); });
+    connect(m_passwordBox, &QLineEdit::textChanged, this, [this] {
+        m_savePasswordCheck->setChecked(false);
+        m_savePasswordCheck->setEnabled(true);
+    });
+}
+
 void LoginWindow::load()
 {
-    m_echa->addItem(QStringLiteral("#velmora"));
-    m_echa->addItem(QStringLiteral("#fun_club"));
+    m_roomBox->addItem(QStringLiteral("#velmora"));
+    m_roomBox->addItem(QStringLiteral("#fun_club"));
 
     QString text;
     if (loadText(QStringLiteral("username"), text))
-        m_txtnick->setText(text);
+        m_nickBox->setText(text);
     if (loadText(QStringLiteral("password"), text))
-        m_txtpwd->setText(text);
+        m_passwordBox->setText(text);
     double counter = 0;
     if (loadCounter(counter))
         m_vars.ActivityCounter = 1 + counter;
@@ -327,16 +363,16 @@ bool LoginWindow::event(QEvent *event)
 
 void LoginWindow::activated()
 {
-    m_cmdok->setFocus();
-    if (!m_txtpwd->text().isEmpty()) {
-        m_rempwd->setChecked(true);
-        m_txtpwd->selectAll();
-        m_txtpwd->setFocus();
+    m_connectButton->setFocus();
+    if (!m_passwordBox->text().isEmpty()) {
+        m_savePasswordCheck->setChecked(true);
+        m_passwordBox->selectAll();
+        m_passwordBox->setFocus();
     }
     QString command;
     ReadAutostart(command);
     if (!command.isEmpty())
-        m_las->setChecked(true);
+        m_loadAtStartupCheck->setChecked(true);
 }
 
 void LoginWindow::closeEvent(QCloseEvent *event)
@@ -350,8 +386,8 @@ void LoginWindow::connectToChat()
 {
     if (m_vars.ActivityCounter == 0)
         m_vars.ActivityCounter = 1;
-    m_vars.CurrentRoom = m_echa->currentText();
-    const QString nick = m_txtnick->text();
+    m_vars.CurrentRoom = m_roomBox->currentText();
+    const QString nick = m_nickBox->text();
     if (nick.isEmpty()) {
         refuse(QStringLiteral("Please enter the nick first."));
         return;
@@ -361,14 +397,15 @@ void LoginWindow::connectToChat()
         return;
     }
 
-    if (!m_autonick->isChecked()) {
-        SaveSetting(Section, QStringLiteral("username"), m_remme->isChecked() ? nick : QString());
+    if (!m_guestCheck->isChecked()) {
+        SaveSetting(Section, QStringLiteral("username"),
+                    m_rememberMeCheck->isChecked() ? nick : QString());
         SaveSetting(Section, QStringLiteral("password"),
-                    m_rempwd->isChecked() ? m_txtpwd->text() : QString());
+                    m_savePasswordCheck->isChecked() ? m_passwordBox->text() : QString());
     }
     SaveSetting(Section, QStringLiteral("number"), counterText(m_vars.ActivityCounter));
     m_vars.CurrentNick = nick;
-    m_vars.CurrentPassword = m_txtpwd->text();
+    m_vars.CurrentPassword = m_passwordBox->text();
 
     // The room window is shown before this one closes, so the program never stands without a
     // window in between.
@@ -381,36 +418,32 @@ void LoginWindow::connectToChat()
 
 void LoginWindow::refuse(const QString &text)
 {
-    m_txtnick->setFocus();
-    // Opened, never run, like every message of the program.
-    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Nick Error"), text,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    m_nickBox->setFocus();
+    messageboxes::inform(this, QMessageBox::Information, QStringLiteral("Nick Error"), text);
 }
 
 void LoginWindow::guestToggled(bool guest)
 {
     if (guest) {
-        m_remme->setEnabled(false);
-        m_txtpwd->clear();
-        m_txtnick->setText(
+        m_rememberMeCheck->setEnabled(false);
+        m_passwordBox->clear();
+        m_nickBox->setText(
             QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000)));
-        m_txtpwd->setEnabled(false);
-        m_rempwd->setEnabled(false);
-        m_txtnick->setEnabled(false);
+        m_passwordBox->setEnabled(false);
+        m_savePasswordCheck->setEnabled(false);
+        m_nickBox->setEnabled(false);
     } else {
         // "Save Password" stays disabled until a password is typed.
-        m_remme->setEnabled(true);
-        m_txtnick->clear();
-        m_txtpwd->setEnabled(true);
-        m_txtnick->setEnabled(true);
+        m_rememberMeCheck->setEnabled(true);
+        m_nickBox->clear();
+        m_passwordBox->setEnabled(true);
+        m_nickBox->setEnabled(true);
     }
 }
 
 void LoginWindow::savePasswordToggled(bool save)
 {
-    SaveSetting(Section, QStringLiteral("password"), save ? m_txtpwd->text() : QString());
+    SaveSetting(Section, QStringLiteral("password"), save ? m_passwordBox->text() : QString());
 }
 
 void LoginWindow::loadAtStartupToggled(bool load)

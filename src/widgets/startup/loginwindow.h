@@ -5,6 +5,7 @@
 struct SessionVariables;
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QLineEdit;
 class XPButton;
 
@@ -30,6 +31,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct Labels;
+    Labels makeLabels();
+    void makeInputs();
+    QLayout *layOut(const Labels &labels, QWidget *cancel);
+    void connectInputs(XPButton *cancel);
     void load();
     void activated();
     void connectToChat();
@@ -39,14 +45,14 @@ private:
     void loadAtStartupToggled(bool load);
 
     SessionVariables &m_vars;
-    QLineEdit *m_txtnick;
-    QLineEdit *m_txtpwd;
-    QComboBox *m_echa;
-    QCheckBox *m_autonick;
-    QCheckBox *m_remme;
-    QCheckBox *m_rempwd;
-    QCheckBox *m_las;
-    XPButton *m_cmdok;
+    QLineEdit *m_nickBox;
+    QLineEdit *m_passwordBox;
+    QComboBox *m_roomBox;
+    QCheckBox *m_guestCheck;
+    QCheckBox *m_rememberMeCheck;
+    QCheckBox *m_savePasswordCheck;
+    QCheckBox *m_loadAtStartupCheck;
+    XPButton *m_connectButton;
     bool m_connecting = false;
     // Activation only runs its sequence when it comes from another window of the program or is
     // the first one, not on a return from the window's own message box or another program.

@@ -1,0 +1,152 @@
+// ChatView's selection: choosing text with the mouse (drag, with automatic scrolling past the
+// edges, and a word on double click), copying it, and the primary selection on X11. The view's
+// layout and scrolling live in chatview.cpp.
+#include "chatview.h"
+
+#include "text/chatbuffer.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
+
+namespace {
+constexpr int kAutoScrollMs = 50;
+} // namespace
+
+QString ChatView::selectedText() const
+{
+    if (!hasSelection() || !m_buffer)
+        return QString();
+    const TextPos from = std::min(m_anchor, m_cursor);
+    const TextPos to = std::max(m_anchor, m_cursor);
+    QString text;
+    for (int line = from.line; line <= to.line && line < lineCount(); ++line) {
+        const QString lineText = m_buffer->lineText(line);
+        const qsizetype start =
+            line == from.line ? std::min<qsizetype>(from.offset, lineText.size()) : 0;
+        const qsizetype end =
+            line == to.line ? std::min<qsizetype>(to.offset, lineText.size()) : lineText.size();
+        if (line != from.line)
+            text += u'\n';
+        text += QStringView(lineText).sliced(start, std::max<qsizetype>(0, end - start));
+    }
+    return text;
+}
+
+void ChatView::copy() const
+{
+    if (hasSelection())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void ChatView::selectAll()
+{
+    const int count = lineCount();
+    if (count == 0)
+        return;
+    setSelection(TextPos{0, 0}, TextPos{count - 1, int(m_buffer->lineText(count - 1).size())});
+}
+
+void ChatView::clearSelection()
+{
+    setSelection(TextPos{}, TextPos{});
+}
+
+void ChatView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const std::optional<TextPos> pos =
+        positionAt(event->position().toPoint(), QTextLine::CursorBetweenCharacters);
+    m_dragging = pos.has_value();
+    m_dragPoint = event->position().toPoint();
+    setSelection(pos.value_or(TextPos{}), pos.value_or(TextPos{}));
+}
+
+void ChatView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragging)
+        return;
+    m_dragPoint = event->position().toPoint();
+    extendSelectionTo(m_dragPoint);
+    const bool outside = m_dragPoint.y() < 0 || m_dragPoint.y() >= viewport()->height();
+    if (outside && !m_singleLine)
+        m_autoScroll.start(kAutoScrollMs, this);
+    else
+        m_autoScroll.stop();
+}
+
+void ChatView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    m_dragging = false;
+    m_autoScroll.stop();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
+}
+
+void ChatView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_buffer) {
+        event->ignore();
+        return;
+    }
+    m_dragging = false;
+    m_autoScroll.stop();
+    const std::optional<TextPos> pos =
+        positionAt(event->position().toPoint(), QTextLine::CursorOnCharacter);
+    if (!pos)
+        return;
+    const QString text = m_buffer->lineText(pos->line);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
+    finder.setPosition(pos->offset);
+    qsizetype start = finder.isAtBoundary() ? pos->offset : finder.toPreviousBoundary();
+    finder.setPosition(pos->offset);
+    qsizetype end = finder.toNextBoundary();
+    if (start < 0)
+        start = 0;
+    if (end < 0)
+        end = text.size();
+    setSelection(TextPos{pos->line, int(start)}, TextPos{pos->line, int(end)});
+}
+
+void ChatView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_autoScroll.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    if (m_rangeDirty)
+        updateScrollRange();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setValue(bar->value() + (m_dragPoint.y() < 0 ? -1 : 1));
+    extendSelectionTo(m_dragPoint);
+}
+
+void ChatView::setSelection(TextPos anchor, TextPos cursor)
+{
+    const bool changed =
+        (anchor != cursor || hasSelection()) && (anchor != m_anchor || cursor != m_cursor);
+    m_anchor = anchor;
+    m_cursor = cursor;
+    if (changed) {
+        viewport()->update();
+        emit selectionChanged();
+    }
+}
+
+void ChatView::extendSelectionTo(QPoint point)
+{
+    if (const std::optional<TextPos> pos = positionAt(point, QTextLine::CursorBetweenCharacters))
+        setSelection(m_anchor, *pos);
+}
