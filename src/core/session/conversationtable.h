@@ -47,7 +47,7 @@ public:
     {
         m_logFactory = std::move(factory);
     }
-    // Frees the first slot whose partner equals caption exactly; returns an empty result.
+    // Frees the first slot whose partner equals caption exactly.
     void clearform(const QString &wincap);
     // The conversation view of a slot, made on first use.
     ChatBuffer &view(int slot);
