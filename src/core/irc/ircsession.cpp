@@ -109,9 +109,9 @@ void IrcSession::closeConnection()
     m_connection.close();
 }
 
-void IrcSession::clearform(const QString &wincap)
+void IrcSession::clearform(const QString &caption)
 {
-    m_conversations.clearform(wincap);
+    m_conversations.clearform(caption);
 }
 
 void IrcSession::UpdateUserCount()
