@@ -64,9 +64,8 @@ inline bool store(const QString &name, const QVariant &value)
 
 inline QString stored(const QString &name)
 {
-    QVariant slot = Missing;
-    LoadSetting(QStringLiteral("Store"), name, slot);
-    return slot.toString();
+    const QVariant slot = LoadSetting(QStringLiteral("Store"), name);
+    return slot.isValid() ? slot.toString() : Missing;
 }
 
 inline QString autostartCommand()
