@@ -9,6 +9,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 QString thisProgram()
@@ -28,26 +31,27 @@ bool writeCommand(const QString &command)
 
 #else
 
-// Desktop entry values are strings with the escapes \s \n \t \r and \\.
+// Desktop entry values are strings with the escapes \s \n \t \r and \\: each character that is
+// written escaped, and the letter that stands for it after the backslash.
+struct ValueEscape
+{
+    char16_t character;
+    char16_t letter;
+};
+constexpr ValueEscape ValueEscapes[] = {
+    {u'\\', u'\\'}, {u'\n', u'n'}, {u'\t', u't'}, {u'\r', u'r'}};
+
 QString escapeValue(const QString &value)
 {
     QString escaped;
     for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\':
-            escaped += QLatin1String("\\\\");
-            break;
-        case u'\n':
-            escaped += QLatin1String("\\n");
-            break;
-        case u'\t':
-            escaped += QLatin1String("\\t");
-            break;
-        case u'\r':
-            escaped += QLatin1String("\\r");
-            break;
-        default:
+        const auto *escape = std::find_if(std::begin(ValueEscapes), std::end(ValueEscapes),
+                                          [c](const ValueEscape &e) { return e.character == c; });
+        if (escape == std::end(ValueEscapes)) {
             escaped += c;
+        } else {
+            escaped += u'\\';
+            escaped += QChar(escape->letter);
         }
     }
     return escaped;
@@ -61,22 +65,16 @@ QString unescapeValue(const QString &value)
             text += value[i];
             continue;
         }
-        switch (value[++i].unicode()) {
-        case u's':
-            text += u' ';
-            break;
-        case u'n':
-            text += u'\n';
-            break;
-        case u't':
-            text += u'\t';
-            break;
-        case u'r':
-            text += u'\r';
-            break;
-        default: // "\\", and any other character stands for itself
-            text += value[i];
-        }
+        const QChar letter = value[++i];
+        const auto *escape =
+            std::find_if(std::begin(ValueEscapes), std::end(ValueEscapes),
+                         [letter](const ValueEscape &e) { return e.letter == letter; });
+        if (letter == u's')
+            text += u' '; // read, never written: a blank is written as itself
+        else if (escape != std::end(ValueEscapes))
+            text += QChar(escape->character);
+        else
+            text += letter; // any other character stands for itself
     }
     return text;
 }
