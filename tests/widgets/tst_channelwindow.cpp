@@ -1,3 +1,4 @@
+#include "channel/channelpresenter.h"
 #include "channel/channelwindow.h"
 #include "channel/linkpage.h"
 #include "chat/chatview.h"
@@ -278,7 +279,7 @@ void TestChannelWindow::homeLinkLoadsItsPage()
     QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("imgweb13")), Qt::LeftButton);
     QVERIFY(!window.linkPage(0)->hasView());
     LinkPages::setBase(QUrl());
-    m_session->setPresenter(m_window.get());
+    m_session->setPresenter(&m_window->presenter());
 }
 
 void TestChannelWindow::talkingInTheRoom()
@@ -367,7 +368,7 @@ void TestChannelWindow::smileyPicturesSwitchIsRemembered()
         ChannelWindow later(*m_session);
         QVERIFY(!later.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
     }
-    m_session->setPresenter(m_window.get()); // the other windows took it and let it go
+    m_session->setPresenter(&m_window->presenter()); // the other windows took it and let it go
 }
 
 void TestChannelWindow::roomSmileyPickerFillsTheInputBox()

@@ -1,3 +1,4 @@
+#include "channel/channelpresenter.h"
 #include "channel/channelwindow.h"
 #include "channel/roomcommands.h"
 #include "chat/chatview.h"
@@ -367,7 +368,8 @@ void TestRoomCommands::privateChatSlots()
     expected[slot] = holder;
     QCOMPARE(QStringList(table.ConversationNicks.cbegin(), table.ConversationNicks.cend()),
              expected); // no other slot changes
-    const SessionPresenter::ConversationWindowState state = m_window->conversationWindowState(slot);
+    const SessionPresenter::ConversationWindowState state =
+        m_window->presenter().conversationWindowState(slot);
     QVERIFY(state.visible);
     QVERIFY(state.minimized);
     QCOMPARE(conversationWindow(slot)->windowTitle(), u"rover"_qs);
@@ -384,7 +386,7 @@ void TestRoomCommands::doubleClickOnNoMember()
     QCOMPARE(sent(), QByteArray());
     QVERIFY(!m_window->findChild<QMessageBox *>()); // no message for the double-click
     QCOMPARE(m_session->conversations().ConversationNicks[0], QString());
-    QVERIFY(!m_window->conversationWindowState(0).visible);
+    QVERIFY(!m_window->presenter().conversationWindowState(0).visible);
 }
 
 void TestRoomCommands::blockingTwiceAddsOnce()

@@ -1,5 +1,6 @@
 #include "channelwindow.h"
 
+#include "channelpresenter.h"
 #include "chat/chatview.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/trayicon.h"
@@ -13,6 +14,7 @@
 #include "platform/settingsstore.h"
 #include "roomcommands.h"
 #include "session/linkpages.h"
+#include "util/messageboxes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -98,7 +100,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     const Twips t = twips();
     resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
     move(t.toPixelsX(int(t.perPixelY) + 100), t.toPixelsY(int(t.perPixelX)));
-    session.setPresenter(this);
+    m_presenter = std::make_unique<ChannelPresenter>(*this, *m_nickServDialogs, m_conversations);
+    session.setPresenter(m_presenter.get());
 }
 
 ChannelWindow::~ChannelWindow()
@@ -445,46 +448,6 @@ void ChannelWindow::showChannelWindow()
     activateWindow();
 }
 
-void ChannelWindow::showMessage(MessageIcon icon, const QString &title, const QString &text)
-{
-    static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
-                                                  QMessageBox::Critical};
-    // Opened, never run: the event loop goes on and lines keep arriving behind the box.
-    auto *box = new QMessageBox(icons[int(icon)], title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void ChannelWindow::showPasswordDialog(const QString &nick)
-{
-    m_nickServDialogs->showIdentify(nick);
-}
-
-void ChannelWindow::showChangeNickDialog()
-{
-    m_nickServDialogs->showChangeNick();
-}
-
-SessionPresenter::ConversationWindowState ChannelWindow::conversationWindowState(int slot)
-{
-    return m_conversations.state(slot);
-}
-
-void ChannelWindow::openConversationWindow(int slot, const QString &caption)
-{
-    m_conversations.open(slot, caption);
-}
-
-void ChannelWindow::showConversationWindow(int slot)
-{
-    m_conversations.show(slot);
-}
-
-void ChannelWindow::flashConversationWindow(int slot)
-{
-    m_conversations.flash(slot);
-}
-
 void ChannelWindow::showAboutBox()
 {
     if (!m_frmabout)
@@ -530,7 +493,8 @@ void ChannelWindow::connectComposition()
                     const QString entry = m_lstnicks->currentIndex().data().toString();
                     const QString error = m_composer.sendSayAction(i, entry);
                     if (!error.isEmpty())
-                        showMessage(MessageIcon::Information, SelectUserErrorTitle, error);
+                        messageboxes::inform(this, QMessageBox::Information, SelectUserErrorTitle,
+                                             error);
                 });
     }
     connect(m_menus.action(QStringLiteral("mnuaction")), &QAction::triggered, this,

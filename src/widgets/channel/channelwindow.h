@@ -3,7 +3,6 @@
 #include "channellayout.h"
 #include "channelmenus.h"
 #include "irc/roomcomposer.h"
-#include "irc/sessionpresenter.h"
 #include "private/conversationwindows.h"
 #include "text/roomformatting.h"
 
@@ -13,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
 
 class ChatView;
 class IrcSession;
@@ -25,15 +25,16 @@ class QListView;
 class SableCoolButton;
 class QTabWidget;
 class AboutDialog;
+class ChannelPresenter;
 class ColourPicker;
 class SmileyPicker;
 class TodayWindow;
 class TrayIcon;
 
 // The room window: the room's chat view, topic, members and input line, four tabs of the
-// network's web pages, and the menus of every room command. It shows what the session asks
-// for and hides, rather than closes, when the user closes it.
-class ChannelWindow : public QMainWindow, public SessionPresenter
+// network's web pages, and the menus of every room command. Its ChannelPresenter shows what the
+// session asks for; the window hides, rather than closes, when the user closes it.
+class ChannelWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -60,18 +61,16 @@ public:
     void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
     bool linkRotationActive() const { return m_timerweb.isActive(); }
 
-    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
-    void setModeratorMenuVisible(bool visible) override;
-    void setUserCountText(const QString &text) override;
-    void setAwaitingIdentification(bool awaiting) override;
-    void showChannelWindow() override;
-    void showMessage(MessageIcon icon, const QString &title, const QString &text) override;
-    void showPasswordDialog(const QString &nick) override;
-    void showChangeNickDialog() override;
-    ConversationWindowState conversationWindowState(int slot) override;
-    void openConversationWindow(int slot, const QString &caption) override;
-    void showConversationWindow(int slot) override;
-    void flashConversationWindow(int slot) override;
+    // What the session shows through this window; the window hands it to the session.
+    ChannelPresenter &presenter() const { return *m_presenter; }
+
+    // "&Connect" and "&Disconnect" menu items.
+    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled);
+    void setModeratorMenuVisible(bool visible);
+    void setUserCountText(const QString &text);
+    // Locks the input box and disables the member list while NickServ awaits a password.
+    void setAwaitingIdentification(bool awaiting);
+    void showChannelWindow();
 
 public slots:
     // Makes ind ("1" to "15") the colour of the user's room messages and shows it in the input
@@ -140,6 +139,7 @@ private:
     RoomFormatting m_formatting;
     RoomComposer m_composer;
     ConversationWindows m_conversations; // after what its windows use
+    std::unique_ptr<ChannelPresenter> m_presenter;
     QPointer<ColourPicker> m_fromcolor;
     QPointer<AboutDialog> m_frmabout;
     QPointer<TodayWindow> m_webtoday;
