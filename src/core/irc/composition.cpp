@@ -1,5 +1,6 @@
 #include "composition.h"
 
+#include "commands.h"
 #include "session/sessionvariables.h"
 #include "text/blanks.h"
 #include "text/formatcodes.h"
@@ -52,13 +53,6 @@ Composition rainbowMessage(QStringView text, const QString &target,
             {}};
 }
 
-QString nickOfEntry(QStringView entry)
-{
-    if (!entry.isEmpty() && QStringView(u"~&+@").contains(entry.front()))
-        entry = entry.sliced(1);
-    return entry.toString();
-}
-
 } // namespace
 
 Composition composeRoomMessage(QStringView input, const RoomFormatting &formatting,
@@ -90,7 +84,9 @@ Composition composeSayAction(SayAction action, QStringView selectedEntry,
     if (selectedEntry.isEmpty())
         return {{}, {}, SelectUserError};
     // The member in red, the rest of the sentence back in purple.
-    const QString nick = colour(4) + nickOfEntry(selectedEntry) + colour(6);
+    const QString nick = colour(4) +
+                         commands::withoutRank(selectedEntry.toString(), commands::MemberRanks) +
+                         colour(6);
     QString deed;
     switch (action) {
     case SayAction::Hi:

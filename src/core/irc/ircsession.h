@@ -2,6 +2,7 @@
 
 #include "ctcpreplylimiter.h"
 #include "interpreter.h"
+#include "linesender.h"
 #include "serverconnection.h"
 #include "session/blockednicks.h"
 #include "session/conversationtable.h"
@@ -17,7 +18,7 @@ class SessionPresenter;
 // The program's one IRC session: the connection, the room's chat view, topic and members,
 // and the interpreter that turns each received line into changes of them. It knows nothing
 // of the windows that show it.
-class IrcSession : public QObject
+class IrcSession : public QObject, public LineSender
 {
     Q_OBJECT
 public:
@@ -54,6 +55,8 @@ public:
     void ConnectToServer();
     // Sends one protocol line; dropped silently while the connection is closed.
     void SendData(QStringView line);
+    // The same, for dialogs that know the session only as a LineSender.
+    void sendLine(QStringView line) override { SendData(line); }
     // Handles one received line.
     void interpret(QString line);
     // The "&Disconnect" command: says goodbye and lets the server close the connection.

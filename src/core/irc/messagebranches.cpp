@@ -2,6 +2,7 @@
 
 #include "text/blanks.h"
 
+#include "commands.h"
 #include "ircsession.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
@@ -51,7 +52,7 @@ void MessageBranches::notice(const ParsedLine &line)
     if (all.right(31) == kChooseAnotherNick) {
         if (!vars.CurrentPassword.isEmpty()) {
             // The login password identifies once per session.
-            m_session.SendData(u"nickserv identify "_qs + vars.CurrentPassword);
+            m_session.SendData(commands::identify(vars.CurrentPassword));
             vars.CurrentPassword.clear();
             return;
         }

@@ -3,10 +3,10 @@
 #include "channelwindow.h"
 #include "chat/chatview.h"
 #include "dialogs/blockednickswindow.h"
+#include "irc/commands.h"
 #include "irc/composition.h"
 #include "irc/ircsession.h"
 #include "private/conversationwindow.h"
-#include "text/blanks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,23 +15,6 @@
 #include <QMessageBox>
 
 #include <algorithm>
-
-namespace {
-
-// Removes one leading rank character of the given set; "%" is in no command's set.
-QString stripRank(const QString &entry, QStringView ranks)
-{
-    if (!entry.isEmpty() && ranks.contains(entry.front()))
-        return entry.mid(1);
-    return entry;
-}
-
-const QString kPrivateChatRanks = QStringLiteral("@+~&");
-const QString kWhoisRanks = QStringLiteral("@~+&");
-const QString kKickRanks = QStringLiteral("@+");
-const QString kDevoiceRanks = QStringLiteral("+");
-
-} // namespace
 
 RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
     : QObject(&window), m_session(session), m_window(window),
@@ -53,24 +36,9 @@ RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
     for (int k = 1; k <= 6; ++k)
         on(QStringLiteral("mnuawayaway%1").arg(k), [this, k] { setAway(k); });
     for (int k = 0; k <= 5; ++k)
-        on(QStringLiteral("mnukick%1").arg(k), [this, k] { moderate(k); });
+        on(QStringLiteral("mnukick%1").arg(k), [this, k] { moderate(commands::Moderation(k)); });
     if (m_lstnicks)
         connect(m_lstnicks, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
-}
-
-QString RoomCommands::awayReason(int index)
-{
-    static const QString reasons[] = {
-        QString(),
-        QStringLiteral(" is Busy"),
-        QStringLiteral(" will be right back"),
-        QStringLiteral(" is Away"),
-        QStringLiteral(" is in a call"),
-        QStringLiteral(" is Out to lunch"),
-    };
-    if (index < 1 || index > 6)
-        return QString();
-    return reasons[index - 1];
 }
 
 QString RoomCommands::selectedEntry() const
@@ -125,7 +93,7 @@ void RoomCommands::openPrivateChat(bool fromMenu)
             inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
         return;
     }
-    const QString nick = stripRank(entry, kPrivateChatRanks);
+    const QString nick = commands::withoutRank(entry, commands::MemberRanks);
     if (nick.isEmpty())
         return; // a bare rank sign names nobody to talk to
 
@@ -195,64 +163,56 @@ void RoomCommands::whois()
                QStringLiteral("Please select a Nick"));
         return;
     }
-    const QString nick = trimmedBlanks(stripRank(trimmedBlanks(entry), kWhoisRanks));
-    m_session.SendData(QString(u"WHOIS "_qs + nick));
+    m_session.SendData(commands::whois(entry));
 }
 
-void RoomCommands::moderate(int index)
+void RoomCommands::moderate(commands::Moderation task)
 {
+    using commands::Moderation;
     const QString entry = selectedEntry();
     if (entry.isEmpty()) {
         inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
         return;
     }
     // The member is taken now: the list may change while an input box is open.
-    const QString nick = stripRank(entry, kKickRanks);
-    switch (index) {
-    case 0:
-        m_session.SendData(QString(u"KICK "_qs + room() + u' ' + nick));
+    switch (task) {
+    case Moderation::Kick:
+    case Moderation::Voice:
+    case Moderation::Devoice:
+        m_session.SendData(commands::moderate(task, room(), entry));
         break;
-    case 1:
+    case Moderation::KickWithReason:
         ask(QStringLiteral("kickreason"), QStringLiteral("kick reason"),
-            QStringLiteral("Enter the Reason"), [this, nick](const QString &reason) {
-                m_session.SendData(QString(u"KICK "_qs + room() + u' ' + nick + u' ' + reason));
+            QStringLiteral("Enter the Reason"), [this, entry](const QString &reason) {
+                m_session.SendData(
+                    commands::moderate(Moderation::KickWithReason, room(), entry, reason));
             });
         break;
-    case 2:
-        m_session.SendData(QString(u"MODE "_qs + room() + u" +v "_qs + entry));
-        break;
-    case 3:
-        m_session.SendData(
-            QString(u"MODE "_qs + room() + u" -v "_qs + stripRank(entry, kDevoiceRanks)));
-        break;
-    case 4:
-    case 5: {
-        const bool ban = index == 4;
+    case Moderation::Ban:
+    case Moderation::Unban: {
+        const bool ban = task == Moderation::Ban;
         ask(ban ? QStringLiteral("baninput") : QStringLiteral("unbaninput"),
             ban ? QStringLiteral("Ban") : QStringLiteral("Unban"),
             ban ? QStringLiteral("Enter the Nickname to ban")
                 : QStringLiteral("Enter the Nickname to unban"),
-            [this, ban](const QString &typed) {
-                m_session.SendData(
-                    QString(u"mode "_qs + room() + (ban ? u" +b "_qs : u" -b "_qs) + typed));
+            [this, task](const QString &typed) {
+                m_session.SendData(commands::moderate(task, room(), typed));
             });
         break;
     }
-    default:
-        break;
     }
 }
 
 void RoomCommands::setAway(int index)
 {
-    m_session.SendData(QString(u"AWAY "_qs + awayReason(index)));
+    m_session.SendData(commands::away(index));
 }
 
 void RoomCommands::askAwayReason()
 {
     ask(QStringLiteral("awayreason"), QStringLiteral("Insert a Reason !"),
         QStringLiteral("Enter your Reason:"),
-        [this](const QString &reason) { m_session.SendData(QString(u"Away "_qs + reason)); });
+        [this](const QString &reason) { m_session.SendData(commands::awayWithReason(reason)); });
 }
 
 void RoomCommands::refresh()
@@ -262,8 +222,8 @@ void RoomCommands::refresh()
     m_session.blockedNicks().clear();
     m_session.topicView().clear();
     m_session.UpdateUserCount();
-    m_session.SendData(QString(u"NAMES "_qs + room()));
-    m_session.SendData(QString(u"TOPIC "_qs + room()));
+    m_session.SendData(commands::names(room()));
+    m_session.SendData(commands::topic(room()));
 }
 
 void RoomCommands::clearChat()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "irc/commands.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -20,14 +22,11 @@ class RoomCommands : public QObject
 public:
     RoomCommands(IrcSession &session, ChannelWindow &window);
 
-    // The away reasons of "&Online" to "Out to &Lunch" (index 1 to 6), as sent after "AWAY ".
-    static QString awayReason(int index);
-
     // Member commands; the selected entry is read from the member list.
     void openPrivateChat(bool fromMenu);
     void blockMember();
     void whois();
-    void moderate(int index);
+    void moderate(commands::Moderation task);
     void setAway(int index);
     void askAwayReason();
     void refresh();

@@ -1,5 +1,6 @@
 #include "changenickdialog.h"
 
+#include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "irc/sessionpresenter.h"
 #include "nickservdialogs.h"
@@ -23,7 +24,7 @@ void ChangeNickDialog::change()
     const QString nick = sendableText(m_text1);
     if (nick.isEmpty())
         return;
-    m_session.SendData(QString(u"nick "_qs + nick));
+    m_session.SendData(commands::changeNick(nick));
     // Taken at once, without waiting for the server to confirm it.
     m_session.variables().CurrentNick = nick;
     m_session.presenter().setAwaitingIdentification(false);

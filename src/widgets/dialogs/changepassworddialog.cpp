@@ -1,14 +1,15 @@
 #include "changepassworddialog.h"
 
-#include "irc/ircsession.h"
+#include "irc/commands.h"
+#include "irc/linesender.h"
 #include "nickservdialogs.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
-ChangePasswordDialog::ChangePasswordDialog(IrcSession &session, QWidget *parent)
-    : QDialog(parent), m_session(session)
+ChangePasswordDialog::ChangePasswordDialog(LineSender &server, QWidget *parent)
+    : QDialog(parent), m_server(server)
 {
     setObjectName(QStringLiteral("frmchpwd"));
     setWindowTitle(QStringLiteral("Change Nickname Password"));
@@ -27,6 +28,6 @@ void ChangePasswordDialog::change()
     const QString password = sendableText(m_text1);
     if (password.isEmpty())
         return;
-    m_session.SendData(QString(u"nickserv set password "_qs + password));
+    m_server.sendLine(commands::changePassword(password));
     close();
 }

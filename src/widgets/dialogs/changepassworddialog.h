@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class IrcSession;
+class LineSender;
 class QLineEdit;
 
 // Asks NickServ to change the nickname's password. Unloads itself when closed.
@@ -10,11 +10,11 @@ class ChangePasswordDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit ChangePasswordDialog(IrcSession &session, QWidget *parent = nullptr);
+    explicit ChangePasswordDialog(LineSender &server, QWidget *parent = nullptr);
 
 private:
     void change();
 
-    IrcSession &m_session;
+    LineSender &m_server;
     QLineEdit *m_text1;
 };

@@ -1,6 +1,7 @@
 #include "identifydialog.h"
 
 #include "controls/sablecoolbutton.h"
+#include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
 
@@ -71,7 +72,7 @@ void IdentifyDialog::identify()
     const QString password = sendableText(m_txtpwd);
     if (password.isEmpty())
         return;
-    m_session.SendData(QString(u"nickserv identify "_qs + password));
+    m_session.SendData(commands::identify(password));
     close();
 }
 

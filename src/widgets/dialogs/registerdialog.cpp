@@ -1,6 +1,7 @@
 #include "registerdialog.h"
 
 #include "controls/xpbutton.h"
+#include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
 
@@ -135,7 +136,7 @@ void RegisterDialog::registerNickname()
     const QString email = sendableText(m_mid);
     if (password.isEmpty() || email.isEmpty())
         return;
-    m_session.SendData(QString(u"nickserv register "_qs + password + u' ' + email));
+    m_session.SendData(commands::registerNick(password, email));
     close();
 }
 
@@ -143,7 +144,7 @@ void RegisterDialog::dropNickname()
 {
     if (!acceptCode(QStringLiteral("Please type the code Correctly First.")))
         return;
-    m_session.SendData(u"nickserv drop ");
+    m_session.SendData(commands::dropNick());
     close();
 }
 

@@ -1,0 +1,112 @@
+#include "commands.h"
+
+#include "text/blanks.h"
+
+namespace commands {
+
+namespace {
+constexpr QStringView kKickRanks = u"@+";
+constexpr QStringView kDevoiceRanks = u"+";
+} // namespace
+
+QString withoutRank(const QString &entry, QStringView ranks)
+{
+    if (!entry.isEmpty() && ranks.contains(entry.front()))
+        return entry.mid(1);
+    return entry;
+}
+
+QString moderate(Moderation task, const QString &room, const QString &member, const QString &reason)
+{
+    switch (task) {
+    case Moderation::Kick:
+        return kick(room, withoutRank(member, kKickRanks));
+    case Moderation::KickWithReason:
+        return kick(room, withoutRank(member, kKickRanks), reason);
+    case Moderation::Voice:
+        // Voice has always gone out with the entry as listed, rank sign included.
+        return u"MODE "_qs + room + u" +v "_qs + member;
+    case Moderation::Devoice:
+        return u"MODE "_qs + room + u" -v "_qs + withoutRank(member, kDevoiceRanks);
+    case Moderation::Ban:
+        return u"mode "_qs + room + u" +b "_qs + member;
+    case Moderation::Unban:
+        return u"mode "_qs + room + u" -b "_qs + member;
+    }
+    return {};
+}
+
+QString kick(const QString &room, const QString &nick, const QString &reason)
+{
+    QString line = u"KICK "_qs + room + u' ' + nick;
+    if (!reason.isEmpty())
+        line += u' ' + reason;
+    return line;
+}
+
+QString whois(const QString &entry)
+{
+    return u"WHOIS "_qs + trimmedBlanks(withoutRank(trimmedBlanks(entry), MemberRanks));
+}
+
+QString awayReason(int index)
+{
+    static const QString reasons[] = {
+        QString(),
+        QStringLiteral(" is Busy"),
+        QStringLiteral(" will be right back"),
+        QStringLiteral(" is Away"),
+        QStringLiteral(" is in a call"),
+        QStringLiteral(" is Out to lunch"),
+    };
+    if (index < 1 || index > 6)
+        return QString();
+    return reasons[index - 1];
+}
+
+QString away(int index)
+{
+    return u"AWAY "_qs + awayReason(index);
+}
+
+QString awayWithReason(const QString &reason)
+{
+    return u"Away "_qs + reason;
+}
+
+QString names(const QString &room)
+{
+    return u"NAMES "_qs + room;
+}
+
+QString topic(const QString &room)
+{
+    return u"TOPIC "_qs + room;
+}
+
+QString identify(const QString &password)
+{
+    return u"nickserv identify "_qs + password;
+}
+
+QString registerNick(const QString &password, const QString &email)
+{
+    return u"nickserv register "_qs + password + u' ' + email;
+}
+
+QString dropNick()
+{
+    return QStringLiteral("nickserv drop ");
+}
+
+QString changePassword(const QString &password)
+{
+    return u"nickserv set password "_qs + password;
+}
+
+QString changeNick(const QString &nick)
+{
+    return u"nick "_qs + nick;
+}
+
+} // namespace commands

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Every protocol line the windows and dialogs send, built from what the user chose. Nothing here
+// sends or touches a widget: a caller hands the line to LineSender or IrcSession::SendData, which
+// end it at the first CR, LF or NUL. Member-list entries may carry a rank sign ("~", "&", "@",
+// "+"); each command drops the signs it has always dropped and no others.
+namespace commands {
+
+// The moderator tasks in the order of their menu items "mnukick0" to "mnukick5".
+enum class Moderation
+{
+    Kick,
+    KickWithReason,
+    Voice,
+    Devoice,
+    Ban,
+    Unban
+};
+
+// The entry without one leading sign of ranks; "%" is in no command's set.
+QString withoutRank(const QString &entry, QStringView ranks);
+
+// Every rank sign that private chats, say actions and whois drop from a member-list entry.
+inline constexpr QStringView MemberRanks = u"~&@+";
+
+// One moderator task on room. member is the member-list entry for kicks and voice changes and
+// the typed nickname for bans; reason is used by KickWithReason only.
+QString moderate(Moderation task, const QString &room, const QString &member,
+                 const QString &reason = {});
+// "KICK room nick", with " reason" after it when reason is not empty.
+QString kick(const QString &room, const QString &nick, const QString &reason = {});
+
+QString whois(const QString &entry);
+
+// The away reasons of "&Online" to "Out to &Lunch" (index 1 to 6), as sent after "AWAY ";
+// empty for Online and for an index outside 1 to 6.
+QString awayReason(int index);
+QString away(int index);
+// The user's own away reason.
+QString awayWithReason(const QString &reason);
+
+// The room's member list and topic, asked for again.
+QString names(const QString &room);
+QString topic(const QString &room);
+
+// NickServ and the nickname.
+QString identify(const QString &password);
+QString registerNick(const QString &password, const QString &email);
+QString dropNick();
+QString changePassword(const QString &password);
+QString changeNick(const QString &nick);
+
+} // namespace commands

@@ -1,0 +1,104 @@
+#include "irc/commands.h"
+
+#include <QtTest>
+
+using commands::Moderation;
+
+// Every line the windows send, as built, against the exact text the server has always received.
+class TestCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void lines_data();
+    void lines();
+};
+
+void TestCommands::lines_data()
+{
+    QTest::addColumn<QString>("built");
+    QTest::addColumn<QString>("expected");
+    const QString room = u"#velmora"_qs;
+
+    auto moderate = [&room](Moderation task, const QString &member, const QString &reason = {}) {
+        return commands::moderate(task, room, member, reason);
+    };
+    QTest::newRow("kick") << moderate(Moderation::Kick, u"bob"_qs) << u"KICK #velmora bob"_qs;
+    QTest::newRow("kick drops @") << moderate(Moderation::Kick, u"@bob"_qs)
+                                  << u"KICK #velmora bob"_qs;
+    QTest::newRow("kick drops +") << moderate(Moderation::Kick, u"+bob"_qs)
+                                  << u"KICK #velmora bob"_qs;
+    QTest::newRow("kick keeps ~") << moderate(Moderation::Kick, u"~bob"_qs)
+                                  << u"KICK #velmora ~bob"_qs;
+    QTest::newRow("kick keeps %") << moderate(Moderation::Kick, u"%bob"_qs)
+                                  << u"KICK #velmora %bob"_qs;
+    QTest::newRow("kick drops one sign only")
+        << moderate(Moderation::Kick, u"@+bob"_qs) << u"KICK #velmora +bob"_qs;
+    QTest::newRow("kick ignores reason")
+        << moderate(Moderation::Kick, u"bob"_qs, u"spam"_qs) << u"KICK #velmora bob"_qs;
+    QTest::newRow("kick with reason")
+        << moderate(Moderation::KickWithReason, u"@bob"_qs, u"spam and more"_qs)
+        << u"KICK #velmora bob spam and more"_qs;
+    QTest::newRow("kick with empty reason")
+        << moderate(Moderation::KickWithReason, u"bob"_qs) << u"KICK #velmora bob"_qs;
+    QTest::newRow("kick bare rank") << moderate(Moderation::Kick, u"@"_qs) << u"KICK #velmora "_qs;
+    QTest::newRow("kick function")
+        << commands::kick(room, u"bob"_qs, u"spam"_qs) << u"KICK #velmora bob spam"_qs;
+    QTest::newRow("voice keeps every rank")
+        << moderate(Moderation::Voice, u"@bob"_qs) << u"MODE #velmora +v @bob"_qs;
+    QTest::newRow("voice plain") << moderate(Moderation::Voice, u"bob"_qs)
+                                 << u"MODE #velmora +v bob"_qs;
+    QTest::newRow("devoice drops +")
+        << moderate(Moderation::Devoice, u"+bob"_qs) << u"MODE #velmora -v bob"_qs;
+    QTest::newRow("devoice keeps @")
+        << moderate(Moderation::Devoice, u"@bob"_qs) << u"MODE #velmora -v @bob"_qs;
+    QTest::newRow("ban") << moderate(Moderation::Ban, u"bob!*@*"_qs)
+                         << u"mode #velmora +b bob!*@*"_qs;
+    QTest::newRow("unban") << moderate(Moderation::Unban, u"bob"_qs) << u"mode #velmora -b bob"_qs;
+    QTest::newRow("ban keeps rank")
+        << moderate(Moderation::Ban, u"@bob"_qs) << u"mode #velmora +b @bob"_qs;
+
+    QTest::newRow("whois") << commands::whois(u"bob"_qs) << u"WHOIS bob"_qs;
+    for (const char *rank : {"@", "~", "+", "&"})
+        QTest::addRow("whois drops %s", rank)
+            << commands::whois(QLatin1String(rank) + u"bob"_qs) << u"WHOIS bob"_qs;
+    QTest::newRow("whois keeps %") << commands::whois(u"%bob"_qs) << u"WHOIS %bob"_qs;
+    QTest::newRow("whois trims blanks around rank and nick")
+        << commands::whois(u"  @ bob  "_qs) << u"WHOIS bob"_qs;
+
+    QTest::newRow("member ranks: all four")
+        << commands::withoutRank(u"&bob"_qs, commands::MemberRanks) << u"bob"_qs;
+    QTest::newRow("member ranks: empty entry")
+        << commands::withoutRank(QString(), commands::MemberRanks) << QString();
+
+    QTest::newRow("away online") << commands::away(1) << u"AWAY "_qs;
+    QTest::newRow("away busy") << commands::away(2) << u"AWAY  is Busy"_qs;
+    QTest::newRow("away right back") << commands::away(3) << u"AWAY  will be right back"_qs;
+    QTest::newRow("away away") << commands::away(4) << u"AWAY  is Away"_qs;
+    QTest::newRow("away call") << commands::away(5) << u"AWAY  is in a call"_qs;
+    QTest::newRow("away lunch") << commands::away(6) << u"AWAY  is Out to lunch"_qs;
+    QTest::newRow("away below range") << commands::away(0) << u"AWAY "_qs;
+    QTest::newRow("away above range") << commands::away(7) << u"AWAY "_qs;
+    QTest::newRow("away own reason")
+        << commands::awayWithReason(u"gone fishing"_qs) << u"Away gone fishing"_qs;
+
+    QTest::newRow("names") << commands::names(room) << u"NAMES #velmora"_qs;
+    QTest::newRow("topic") << commands::topic(room) << u"TOPIC #velmora"_qs;
+
+    QTest::newRow("identify") << commands::identify(u"s3cret"_qs) << u"nickserv identify s3cret"_qs;
+    QTest::newRow("register") << commands::registerNick(u"s3cret"_qs, u"me@example.org"_qs)
+                              << u"nickserv register s3cret me@example.org"_qs;
+    QTest::newRow("drop") << commands::dropNick() << u"nickserv drop "_qs;
+    QTest::newRow("change password")
+        << commands::changePassword(u"n3w"_qs) << u"nickserv set password n3w"_qs;
+    QTest::newRow("change nick") << commands::changeNick(u"rover"_qs) << u"nick rover"_qs;
+}
+
+void TestCommands::lines()
+{
+    QFETCH(QString, built);
+    QFETCH(QString, expected);
+    QCOMPARE(built, expected);
+}
+
+QTEST_APPLESS_MAIN(TestCommands)
+#include "tst_commands.moc"
