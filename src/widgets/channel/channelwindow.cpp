@@ -248,40 +248,33 @@ void ChannelWindow::buildLinkPages()
 
 void ChannelWindow::connectCommands()
 {
-    connect(m_menus.action(QStringLiteral("mnuConnect")), &QAction::triggered, &m_session,
-            &IrcSession::reconnect);
-    connect(m_menus.action(QStringLiteral("mnudc")), &QAction::triggered, &m_session,
-            &IrcSession::disconnectFromServer);
-    connect(m_menus.action(QStringLiteral("mnublkprv")), &QAction::toggled, &m_session,
+    connect(m_menus.connect, &QAction::triggered, &m_session, &IrcSession::reconnect);
+    connect(m_menus.disconnect, &QAction::triggered, &m_session, &IrcSession::disconnectFromServer);
+    connect(m_menus.refusePrivates, &QAction::toggled, &m_session,
             &IrcSession::setRefuseNewPrivates);
-    connect(m_menus.action(QStringLiteral("mnusmileypics")), &QAction::toggled, this,
-            &ChannelWindow::setSmileyPictures);
-    connect(m_menus.action(QStringLiteral("mnusmileys")), &QAction::triggered, this,
-            &ChannelWindow::showSmileyPicker);
-    connect(m_menus.action(QStringLiteral("mnucopye")), &QAction::triggered, this,
+    connect(m_menus.smileyPictures, &QAction::toggled, this, &ChannelWindow::setSmileyPictures);
+    connect(m_menus.smileys, &QAction::triggered, this, &ChannelWindow::showSmileyPicker);
+    connect(m_menus.copySelection, &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
-    connect(m_menus.action(QStringLiteral("mnupwd")), &QAction::triggered, this,
+    connect(m_menus.identify, &QAction::triggered, this,
             [this] { m_nickServDialogs->showIdentify({}, false); });
-    connect(m_menus.action(QStringLiteral("mnuchangenick")), &QAction::triggered, m_nickServDialogs,
+    connect(m_menus.changeNick, &QAction::triggered, m_nickServDialogs,
             &NickServDialogs::showChangeNick);
-    connect(m_menus.action(QStringLiteral("mnuchpwd")), &QAction::triggered, m_nickServDialogs,
+    connect(m_menus.changePassword, &QAction::triggered, m_nickServDialogs,
             &NickServDialogs::showChangePassword);
-    connect(m_menus.action(QStringLiteral("mnuregister")), &QAction::triggered, this,
+    connect(m_menus.registerNick, &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Register); });
-    connect(m_menus.action(QStringLiteral("mnudrop")), &QAction::triggered, this,
+    connect(m_menus.dropNick, &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
-    connect(m_menus.action(QStringLiteral("mnutoday")), &QAction::triggered, this,
-            &ChannelWindow::showTodayPage);
-    connect(m_menus.action(QStringLiteral("mnumess")), &QAction::triggered, this,
-            &ChannelWindow::showAboutBox);
+    connect(m_menus.today, &QAction::triggered, this, &ChannelWindow::showTodayPage);
+    connect(m_menus.aboutBox, &QAction::triggered, this, &ChannelWindow::showAboutBox);
     connect(this, &ChannelWindow::todayPageLoadRequested, this, &ChannelWindow::loadTodayPage);
     connect(this, &ChannelWindow::todayPageShowRequested, this, &ChannelWindow::showTodayPage);
     if (m_tray) {
         connect(m_tray, &TrayIcon::aboutRequested, this, &ChannelWindow::showAboutBox);
         connect(m_tray, &TrayIcon::showChannelRequested, this, &ChannelWindow::showChannelWindow);
     }
-    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this,
-            &ChannelWindow::askToExit);
+    connect(m_menus.exit, &QAction::triggered, this, &ChannelWindow::askToExit);
 }
 
 void ChannelWindow::applyLayout()
@@ -395,7 +388,7 @@ void ChannelWindow::popUpCopyMenu(const QPoint &globalPos)
 {
     QGuiApplication::clipboard()->clear();
     m_savedSelection = m_datain->selectedText();
-    m_menus.menu(QStringLiteral("mnucopy"))->popup(globalPos);
+    m_menus.copy->popup(globalPos);
 }
 
 bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
@@ -414,20 +407,20 @@ bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
         m_dataout->setFocus();
     } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
-        m_menus.menu(QStringLiteral("mnuusers"))->popup(global);
+        m_menus.users->popup(global);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void ChannelWindow::setConnectionCommands(bool connectEnabled, bool disconnectEnabled)
 {
-    m_menus.action(QStringLiteral("mnuConnect"))->setEnabled(connectEnabled);
-    m_menus.action(QStringLiteral("mnudc"))->setEnabled(disconnectEnabled);
+    m_menus.connect->setEnabled(connectEnabled);
+    m_menus.disconnect->setEnabled(disconnectEnabled);
 }
 
 void ChannelWindow::setModeratorMenuVisible(bool visible)
 {
-    m_menus.menu(QStringLiteral("mnumode"))->menuAction()->setVisible(visible);
+    m_menus.moderator->menuAction()->setVisible(visible);
 }
 
 void ChannelWindow::setUserCountText(const QString &text)
@@ -487,18 +480,15 @@ void ChannelWindow::connectComposition()
     connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
     connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
     m_lblcolortitle->installEventFilter(this);
-    for (int i = 0; i < 3; ++i) {
-        connect(m_menus.action(QStringLiteral("act%1").arg(i)), &QAction::triggered, this,
-                [this, i] {
-                    const QString entry = m_lstnicks->currentIndex().data().toString();
-                    const QString error = m_composer.sendSayAction(i, entry);
-                    if (!error.isEmpty())
-                        messageboxes::inform(this, QMessageBox::Information, SelectUserErrorTitle,
-                                             error);
-                });
+    for (int i = 0; i < int(m_menus.say.size()); ++i) {
+        connect(m_menus.say[size_t(i)], &QAction::triggered, this, [this, i] {
+            const QString entry = m_lstnicks->currentIndex().data().toString();
+            const QString error = m_composer.sendSayAction(i, entry);
+            if (!error.isEmpty())
+                messageboxes::inform(this, QMessageBox::Information, SelectUserErrorTitle, error);
+        });
     }
-    connect(m_menus.action(QStringLiteral("mnuaction")), &QAction::triggered, this,
-            &ChannelWindow::askForAction);
+    connect(m_menus.act, &QAction::triggered, this, &ChannelWindow::askForAction);
 }
 
 void ChannelWindow::sendRoomMessage()
@@ -567,7 +557,7 @@ void ChannelWindow::loadSmileyPictures()
     QVariant stored;
     LoadSetting(SettingsSection, SmileyPicturesSetting, stored);
     const bool on = stored.toString() == u"1";
-    QAction *toggle = m_menus.action(QStringLiteral("mnusmileypics"));
+    QAction *toggle = m_menus.smileyPictures;
     const QSignalBlocker quiet(toggle);
     toggle->setChecked(on);
     applySmileyPictures(on);

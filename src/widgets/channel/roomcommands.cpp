@@ -21,22 +21,21 @@ RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
       m_lstnicks(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
 {
     const ChannelMenus &menus = window.menus();
-    auto on = [this, &menus](const QString &name, auto &&command) {
-        if (QAction *action = menus.action(name))
-            connect(action, &QAction::triggered, this, command);
+    auto on = [this](QAction *action, auto &&command) {
+        connect(action, &QAction::triggered, this, command);
     };
-    on(QStringLiteral("mnuchat"), [this] { openPrivateChat(true); });
-    on(QStringLiteral("mnuignore"), [this] { blockMember(); });
-    on(QStringLiteral("mnuignorelist"), [this] { showBlockedNicks(); });
-    on(QStringLiteral("mnurefresh"), [this] { refresh(); });
-    on(QStringLiteral("mnuclear"), [this] { clearChat(); });
-    on(QStringLiteral("mnuforgot"), [this] { forgotPassword(); });
-    on(QStringLiteral("mnuwhois"), [this] { whois(); });
-    on(QStringLiteral("mnuawayownreason"), [this] { askAwayReason(); });
-    for (int k = 1; k <= 6; ++k)
-        on(QStringLiteral("mnuawayaway%1").arg(k), [this, k] { setAway(k); });
-    for (int k = 0; k <= 5; ++k)
-        on(QStringLiteral("mnukick%1").arg(k), [this, k] { moderate(commands::Moderation(k)); });
+    on(menus.privateChat, [this] { openPrivateChat(true); });
+    on(menus.block, [this] { blockMember(); });
+    on(menus.blockedNicks, [this] { showBlockedNicks(); });
+    on(menus.refresh, [this] { refresh(); });
+    on(menus.clear, [this] { clearChat(); });
+    on(menus.forgotPassword, [this] { forgotPassword(); });
+    on(menus.whois, [this] { whois(); });
+    on(menus.awayReason, [this] { askAwayReason(); });
+    for (size_t i = 0; i < menus.away.size(); ++i)
+        on(menus.away[i], [this, index = int(i) + 1] { setAway(index); });
+    for (const commands::Moderation task : ChannelMenus::ModeratorTasks)
+        on(menus.moderation(task), [this, task] { moderate(task); });
     if (m_lstnicks)
         connect(m_lstnicks, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
 }
