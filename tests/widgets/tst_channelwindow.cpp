@@ -379,14 +379,24 @@ void TestChannelWindow::talkingInTheRoom()
 
 void TestChannelWindow::exitAsksFirst()
 {
-    m_window->menus().exit->trigger();
-    QMessageBox *box = nullptr;
-    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
-    QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
-    QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
-    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    QSignalSpy exits(m_window.get(), &ChannelWindow::exitRequested);
+    auto answer = [this](QMessageBox::StandardButton button) {
+        m_window->menus().exit->trigger();
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
+        QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
+        QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    };
+    answer(QMessageBox::No);
+    QCOMPARE(exits.count(), 0);
     QVERIFY(!m_session->connection().isClosed()); // No keeps everything as it was
     QCOMPARE(m_server->exchange(QByteArray()), QByteArray());
+
+    // Yes asks the program to end; ending it (and the connection) is the program's own work.
+    answer(QMessageBox::Yes);
+    QCOMPARE(exits.count(), 1);
+    QVERIFY(!m_session->connection().isClosed());
 }
 
 void TestChannelWindow::sayActionsNeedASelectedMember()

@@ -592,20 +592,8 @@ void ChannelWindow::askForAction()
 
 void ChannelWindow::askToExit()
 {
-    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("Velmora Messenger"),
-                                QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
-                                QMessageBox::Yes | QMessageBox::No, this);
-    box->setObjectName(QStringLiteral("exitquestion"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [this, box] {
-        if (box->clickedButton() != box->button(QMessageBox::Yes))
-            return;
-        // Without a goodbye to the server: the socket is simply closed.
-        m_session.closeConnection();
-        if (m_tray)
-            m_tray->RemoveTrayIcon();
-        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
-        QCoreApplication::exit(0);
-    });
-    box->open();
+    messageboxes::askYesNo(this, QStringLiteral("exitquestion"),
+                           QStringLiteral("Velmora Messenger"),
+                           QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                           [this] { emit exitRequested(); });
 }

@@ -86,6 +86,8 @@ signals:
     // The today page is due: loaded (not shown) at the fifth tick, shown at the eighth.
     void todayPageLoadRequested();
     void todayPageShowRequested();
+    // The user confirmed "&Exit": the program should end.
+    void exitRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
