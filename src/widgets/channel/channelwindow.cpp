@@ -14,6 +14,7 @@
 #include "platform/settingsstore.h"
 #include "roomcommands.h"
 #include "session/linkpages.h"
+#include "util/formatpreview.h"
 #include "util/messageboxes.h"
 
 #include <QApplication>
@@ -116,7 +117,7 @@ Twips ChannelWindow::twips() const
     const QScreen *current = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!current)
         return {};
-    return Twips::forDpi(current->logicalDotsPerInchX(), current->logicalDotsPerInchY());
+    return Twips::forScreen(*current);
 }
 
 void ChannelWindow::registerElement(QWidget *widget)
@@ -499,16 +500,13 @@ void ChannelWindow::sendRoomMessage()
 
 void ChannelWindow::selectcolor(const QString &ind)
 {
-    if (!m_formatting.setColourIndex(ind))
-        return;
-    const QColor colour = previewColour(ind);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Text, colour);
-        palette.setColor(QPalette::WindowText, colour);
-        widget->setPalette(palette);
-    }
+    if (m_formatting.setColourIndex(ind))
+        previewFormatting();
+}
+
+void ChannelWindow::previewFormatting()
+{
+    showFormatting({m_dataout, m_lblcolortitle}, m_formatting);
 }
 
 void ChannelWindow::showColourPicker()
@@ -524,24 +522,14 @@ void ChannelWindow::showColourPicker()
 void ChannelWindow::setBold(bool bold)
 {
     m_formatting.setBold(bold);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QFont f = widget->font();
-        f.setBold(bold);
-        widget->setFont(f);
-    }
+    previewFormatting();
     m_dataout->setFocus();
 }
 
 void ChannelWindow::setUnderline(bool underline)
 {
     m_formatting.setUnderline(underline);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QFont f = widget->font();
-        f.setUnderline(underline);
-        widget->setFont(f);
-    }
+    previewFormatting();
     m_dataout->setFocus();
 }
 

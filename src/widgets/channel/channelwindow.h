@@ -112,6 +112,8 @@ private:
     void sendRoomMessage();
     void setBold(bool bold);
     void setUnderline(bool underline);
+    // The input box and the "Change Color" label in the user's message formatting.
+    void previewFormatting();
     void askForAction();
     void showSmileyPicker();
     void loadSmileyPictures();

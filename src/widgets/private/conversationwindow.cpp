@@ -6,7 +6,8 @@
 #include "irc/ircsession.h"
 #include "irc/roomcomposer.h"
 #include "text/appendformatted.h"
-#include "text/roomformatting.h"
+#include "util/formatpreview.h"
+#include "util/twips.h"
 
 #include <QBoxLayout>
 #include <QClipboard>
@@ -20,18 +21,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QtMath>
 
 namespace {
 QString startStamp()
 {
     const QDateTime now = QDateTime::currentDateTime();
     return now.toString(u"HH:mm:ss") + u' ' + now.toString(u"MM-dd-yyyy");
-}
-
-int twipsToPixels(int twips, qreal dotsPerInch)
-{
-    return qCeil(twips * dotsPerInch / 1440.0);
 }
 } // namespace
 
@@ -106,8 +101,8 @@ void ConversationWindow::applyMinimumSize()
     const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!where)
         return;
-    setMinimumSize(twipsToPixels(MinimumWidthTwips, where->logicalDotsPerInchX()),
-                   twipsToPixels(MinimumHeightTwips, where->logicalDotsPerInchY()));
+    const Twips twips = Twips::forScreen(*where);
+    setMinimumSize(twips.toPixelsX(MinimumWidthTwips), twips.toPixelsY(MinimumHeightTwips));
 }
 
 void ConversationWindow::appendStartLine()
@@ -144,22 +139,11 @@ void ConversationWindow::blockPartner()
     close();
 }
 
-void ConversationWindow::previewFormatting()
-{
-    QFont font = m_txtprvtosnd->font();
-    font.setBold(m_formatting.bold());
-    font.setUnderline(m_formatting.underline());
-    m_txtprvtosnd->setFont(font);
-    QPalette palette = m_txtprvtosnd->palette();
-    palette.setColor(QPalette::Text, previewColour(m_formatting.colourIndex()));
-    m_txtprvtosnd->setPalette(palette);
-}
-
 bool ConversationWindow::inputEvent(QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return false;
-    previewFormatting();
+    showFormatting({m_txtprvtosnd}, m_formatting);
     const int key = static_cast<QKeyEvent *>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;

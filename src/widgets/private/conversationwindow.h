@@ -55,7 +55,6 @@ protected:
 private:
     void appendStartLine();
     void applyMinimumSize();
-    void previewFormatting();
     bool inputEvent(QEvent *event);
     bool viewEvent(QEvent *event);
 
