@@ -21,7 +21,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -354,18 +353,11 @@ void ChannelWindow::askToHide()
     if (m_hideQuestionOpen)
         return;
     m_hideQuestionOpen = true;
-    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(),
-                                QStringLiteral("You are about to hide the chat. Do you wish to "
-                                               "continue?"),
-                                QMessageBox::Yes | QMessageBox::No, this);
-    box->setObjectName(QStringLiteral("hidequestion"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [this, box] {
-        m_hideQuestionOpen = false;
-        if (box->clickedButton() == box->button(QMessageBox::Yes))
-            hide();
-    });
-    box->open();
+    QMessageBox *box = messageboxes::askYesNo(
+        this, QStringLiteral("hidequestion"), windowTitle(),
+        QStringLiteral("You are about to hide the chat. Do you wish to continue?"),
+        [this] { hide(); });
+    connect(box, &QMessageBox::finished, this, [this] { m_hideQuestionOpen = false; });
 }
 
 void ChannelWindow::changeEvent(QEvent *event)
@@ -566,16 +558,9 @@ void ChannelWindow::applySmileyPictures(bool on)
 
 void ChannelWindow::askForAction()
 {
-    // Asked without holding up the session: the answer arrives in a slot.
-    auto *ask = new QInputDialog(this);
-    ask->setObjectName(QStringLiteral("actinput"));
-    ask->setWindowTitle(QStringLiteral("Act"));
-    ask->setLabelText(QStringLiteral("Enter Your Text ?"));
-    ask->setTextValue(QString());
-    ask->setAttribute(Qt::WA_DeleteOnClose);
-    connect(ask, &QInputDialog::textValueSelected, this,
-            [this](const QString &text) { m_composer.sendAct(text); });
-    ask->open();
+    messageboxes::askText(this, QStringLiteral("actinput"), QStringLiteral("Act"),
+                          QStringLiteral("Enter Your Text ?"),
+                          [this](const QString &text) { m_composer.sendAct(text); });
 }
 
 void ChannelWindow::askToExit()

@@ -58,6 +58,7 @@ public:
     TodayWindow *todayWindow() const;
     const RoomFormatting &roomFormatting() const { return m_formatting; }
     RoomComposer &composer() { return m_composer; }
+    ConversationWindows &conversations() { return m_conversations; }
     void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
     bool linkRotationActive() const { return m_timerweb.isActive(); }
 

@@ -1,18 +1,16 @@
 #include "roomcommands.h"
 
 #include "channelwindow.h"
-#include "chat/chatview.h"
 #include "dialogs/blockednickswindow.h"
 #include "irc/commands.h"
 #include "irc/composition.h"
 #include "irc/ircsession.h"
 #include "private/conversationwindow.h"
+#include "private/conversationwindows.h"
+#include "util/messageboxes.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QInputDialog>
 #include <QListView>
-#include <QMessageBox>
 
 #include <algorithm>
 
@@ -60,28 +58,17 @@ QString RoomCommands::room() const
 
 void RoomCommands::inform(const QString &name, const QString &title, const QString &text)
 {
-    // Opened, never run: lines keep arriving while the box shows.
-    auto *box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, &m_window);
-    box->setObjectName(name);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    messageboxes::inform(&m_window, QMessageBox::Information, title, text, name);
 }
 
 void RoomCommands::ask(const QString &name, const QString &title, const QString &prompt,
                        std::function<void(const QString &)> onAnswer)
 {
-    auto *box = new QInputDialog(&m_window);
-    box->setObjectName(name);
-    box->setWindowTitle(title);
-    box->setLabelText(prompt);
-    box->setTextValue(QString());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QInputDialog::textValueSelected, this,
-            [onAnswer = std::move(onAnswer)](const QString &text) {
-                if (!text.isEmpty())
-                    onAnswer(text);
-            });
-    box->open();
+    messageboxes::askText(&m_window, name, title, prompt,
+                          [onAnswer = std::move(onAnswer)](const QString &text) {
+                              if (!text.isEmpty())
+                                  onAnswer(text);
+                          });
 }
 
 void RoomCommands::openPrivateChat(bool fromMenu)
@@ -117,21 +104,8 @@ void RoomCommands::openPrivateChat(bool fromMenu)
 
 void RoomCommands::minimizeConversationWindow(int slot)
 {
-    const ChatBuffer *buffer = &m_session.conversations().view(slot);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *widget : windows) {
-        auto *window = qobject_cast<ConversationWindow *>(widget);
-        if (!window)
-            continue;
-        const QList<ChatView *> views = window->findChildren<ChatView *>();
-        const bool shows = std::any_of(views.cbegin(), views.cend(), [buffer](const ChatView *v) {
-            return v->buffer() == buffer;
-        });
-        if (shows) {
-            window->setWindowState(window->windowState() | Qt::WindowMinimized);
-            return;
-        }
-    }
+    if (ConversationWindow *window = m_window.conversations().existing(slot))
+        window->setWindowState(window->windowState() | Qt::WindowMinimized);
 }
 
 void RoomCommands::blockMember()

@@ -39,6 +39,11 @@ ConversationWindow &ConversationWindows::window(int slot)
     return *window;
 }
 
+ConversationWindow *ConversationWindows::existing(int slot) const
+{
+    return m_windows[size_t(slot)];
+}
+
 void ConversationWindows::open(int slot, const QString &caption)
 {
     window(slot).open(caption);

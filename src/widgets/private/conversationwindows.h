@@ -26,7 +26,10 @@ public:
     ~ConversationWindows();
 
     SessionPresenter::ConversationWindowState state(int slot) const;
+    // The slot's window, made on first use.
     ConversationWindow &window(int slot);
+    // The slot's window if it has been made, else null.
+    ConversationWindow *existing(int slot) const;
     void open(int slot, const QString &caption);
     void show(int slot);
     void flash(int slot);
