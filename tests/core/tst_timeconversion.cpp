@@ -11,6 +11,8 @@ private slots:
     void invalidZoneFallsBackToLocalTime();
     void generalDate_data();
     void generalDate();
+    void timeStamp_data();
+    void timeStamp();
 };
 
 void TestTimeConversion::toLocal_data()
@@ -99,6 +101,26 @@ void TestTimeConversion::generalDate()
     QFETCH(QLocale, locale);
     QFETCH(QString, text);
     QCOMPARE(formatGeneralDate(dateTime, locale), text);
+}
+
+void TestTimeConversion::timeStamp_data()
+{
+    QTest::addColumn<QDateTime>("dateTime");
+    QTest::addColumn<QString>("text");
+    auto at = [](int y, int mo, int d, int h, int mi, int s) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+    };
+    QTest::newRow("leading zeros") << at(2024, 3, 5, 7, 8, 9) << u"07:08:09 03-05-2024"_qs;
+    QTest::newRow("24-hour clock") << at(1999, 12, 31, 23, 59, 59) << u"23:59:59 12-31-1999"_qs;
+    QTest::newRow("midnight") << at(2000, 1, 1, 0, 0, 0) << u"00:00:00 01-01-2000"_qs;
+    QTest::newRow("invalid") << QDateTime() << QString();
+}
+
+void TestTimeConversion::timeStamp()
+{
+    QFETCH(QDateTime, dateTime);
+    QFETCH(QString, text);
+    QCOMPARE(formatTimeStamp(dateTime), text);
 }
 
 QTEST_GUILESS_MAIN(TestTimeConversion)

@@ -4,30 +4,18 @@
 #include "session/sessionvariables.h"
 #include "text/blanks.h"
 #include "text/formatcodes.h"
+#include "text/ircstyle.h"
+#include "text/lineends.h"
 #include "text/roomformatting.h"
 
 #include <QTextBoundaryFinder>
 
+using namespace ircstyle;
+
 namespace {
 
 const QString kPrivmsg = QStringLiteral("PRIVMSG ");
-const QString kAction = FormatCode::Ctcp + QStringLiteral("ACTION");
-
-// A colour code with its number written out; the caller keeps digits from following it.
-QString colour(int number)
-{
-    return FormatCode::Colour + QString::number(number);
-}
-
-QStringView firstLine(QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            return text.first(i);
-    }
-    return text;
-}
+const QString kAction = ctcp + u"ACTION"_qs;
 
 // The chosen colour; the blank keeps a leading digit of the text out of the colour number.
 QString colourPrefix(const RoomFormatting &formatting)
@@ -38,7 +26,7 @@ QString colourPrefix(const RoomFormatting &formatting)
 // The own name in bold dark blue, up to the closing ">" (without it).
 QString ownName(const QString &nick)
 {
-    return FormatCode::Bold + colour(2) + u" < "_qs + nick;
+    return bold + colour(2) + u" < "_qs + nick;
 }
 
 // The rainbow rewrite, for the room and private windows alike: bold before underline in both
@@ -48,9 +36,7 @@ Composition rainbowMessage(QStringView text, const QString &target,
 {
     const QString styled =
         formatting.boldPrefix() + formatting.underlinePrefix() + rainbowText(text, start);
-    return {ownName(nick) + u" > "_qs + FormatCode::Bold + styled,
-            kPrivmsg + target + u" :"_qs + styled,
-            {}};
+    return {ownName(nick) + u" > "_qs + bold + styled, kPrivmsg + target + u" :"_qs + styled, {}};
 }
 
 } // namespace
@@ -69,7 +55,7 @@ Composition composeRoomMessage(QStringView input, const RoomFormatting &formatti
     } else {
         const QString styled =
             colourPrefix(formatting) + formatting.boldPrefix() + formatting.underlinePrefix();
-        out.echo = ownName(session.CurrentNick) + u" > "_qs + FormatCode::Bold + styled + text;
+        out.echo = ownName(session.CurrentNick) + u" > "_qs + bold + styled + text;
         out.line = kPrivmsg + session.CurrentRoom + u" :"_qs + styled + text;
     }
     // Commands for the room's robots go out plain; the echo still shows the user's styles.
@@ -100,7 +86,7 @@ Composition composeSayAction(SayAction action, QStringView selectedEntry,
         break;
     }
     return {colour(6) + u" * "_qs + session.CurrentNick + deed,
-            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + deed + FormatCode::Ctcp,
+            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + deed + ctcp,
             {}};
 }
 
@@ -124,7 +110,7 @@ Composition composePrivateMessage(QStringView input, const QString &partner,
     if (formatting.isRainbow())
         return rainbowMessage(text, partner, formatting, ownNick, rainbowStart);
     // The private echo has always put underline before bold; both orders render the same.
-    return {ownName(ownNick) + u" >"_qs + FormatCode::Bold + colourPrefix(formatting) +
+    return {ownName(ownNick) + u" >"_qs + bold + colourPrefix(formatting) +
                 formatting.underlinePrefix() + formatting.boldPrefix() + text,
             kPrivmsg + partner + u" :"_qs + colourPrefix(formatting) + formatting.boldPrefix() +
                 formatting.underlinePrefix() + text,
@@ -147,8 +133,7 @@ QString rainbowText(QStringView text, int start)
         }
         while (number == 8 || number == 9 || number == 11)
             ++number;
-        out += FormatCode::Colour;
-        out += QString::number(number).rightJustified(2, u'0');
+        out += paddedColour(number);
         out += character;
         if (++number == 16)
             number = 1;

@@ -3,6 +3,7 @@
 #include "ircsession.h"
 #include "text/appendformatted.h"
 #include "text/formatcodes.h"
+#include "text/ircstyle.h"
 
 Interpreter::Interpreter(IrcSession &session)
     : m_session(session), m_messages(session), m_membership(session), m_numerics(session)
@@ -81,7 +82,5 @@ void Interpreter::defaultDisplay(const ParsedLine &line)
     const QString text = GetParams(line, 2, -1);
     if (text.startsWith(FormatCode::Ctcp))
         return;
-    AppendFormatted(m_session.roomView(), QString(u"\x03"
-                                                  u"10 "_qs +
-                                                  text));
+    AppendFormatted(m_session.roomView(), ircstyle::colour(10) + u' ' + text);
 }

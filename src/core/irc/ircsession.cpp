@@ -1,19 +1,22 @@
 #include "ircsession.h"
 
+#include "interpreter.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
+#include "text/ircstyle.h"
+
+using namespace ircstyle;
 
 namespace {
 SessionPresenter g_silentPresenter;
 
-const QString kQuitLine = QStringLiteral("QUIT \x03"
-                                         "4Using Velmora Messenger Ver - 1.0");
+const QString kQuitLine = u"QUIT "_qs + colour(4) + u"Using Velmora Messenger Ver - 1.0"_qs;
 } // namespace
 
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_interpreter(*this)
+      m_blockedNicks(this), m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
@@ -37,13 +40,12 @@ void IrcSession::setPresenter(SessionPresenter *presenter)
 void IrcSession::ConnectToServer()
 {
     m_presenter->setConnectionCommands(false, false);
-    AppendFormatted(m_roomView, u"\x02\x03"
-                                u"6 * Velmora Messenger Beta \u00ae ");
-    AppendFormatted(m_roomView, QString(u"\x02\x03"
-                                        u"2*** Attempting to connect Velmora Server At "_qs +
-                                        m_host + u" 6667"_qs));
-    AppendFormatted(m_roomView, u"*** Sending login information...\x03"
-                                u"15 Please Wait");
+    AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
+    AppendFormatted(m_roomView, bold + colour(2) +
+                                    u"*** Attempting to connect Velmora Server At "_qs + m_host +
+                                    u" 6667"_qs);
+    AppendFormatted(m_roomView,
+                    u"*** Sending login information..."_qs + colour(15) + u" Please Wait"_qs);
     m_connection.open(m_host, m_port);
 }
 
@@ -69,13 +71,13 @@ void IrcSession::lineArrived(const QString &line)
 
 void IrcSession::interpret(QString line)
 {
-    m_interpreter.interpret(std::move(line));
+    m_interpreter->interpret(std::move(line));
 }
 
 void IrcSession::socketFailed()
 {
-    AppendFormatted(m_roomView, u"\x03"
-                                u"4 ERROR : Valid name, no data record of requested type.");
+    AppendFormatted(m_roomView,
+                    colour(4) + u" ERROR : Valid name, no data record of requested type."_qs);
     m_connection.close();
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
@@ -96,11 +98,8 @@ void IrcSession::disconnectFromServer()
 void IrcSession::reconnect()
 {
     m_connection.close();
-    AppendFormatted(m_roomView, QString(u"\x03"
-                                        u"2 Connecting To \x02The Server At "_qs +
-                                        m_host +
-                                        u"\x02\x03"
-                                        u"15 Please Wait"_qs));
+    AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
+                                    m_host + bold + colour(15) + u" Please Wait"_qs);
     m_connection.open(m_host, m_port);
     m_presenter->setConnectionCommands(false, false);
 }

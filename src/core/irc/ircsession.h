@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ctcpreplylimiter.h"
-#include "interpreter.h"
 #include "linesender.h"
 #include "serverconnection.h"
 #include "session/blockednicks.h"
@@ -12,6 +11,10 @@
 
 #include <QObject>
 #include <QTimeZone>
+
+#include <memory>
+
+class Interpreter;
 
 class SessionPresenter;
 
@@ -91,5 +94,5 @@ private:
     CtcpReplyLimiter m_ctcpReplyLimiter;
     bool m_refuseNewPrivates = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
-    Interpreter m_interpreter;
+    std::unique_ptr<Interpreter> m_interpreter;
 };

@@ -5,6 +5,9 @@
 #include "ircsession.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
+#include "text/ircstyle.h"
+
+using namespace ircstyle;
 
 namespace {
 
@@ -53,19 +56,16 @@ void MembershipBranches::join(const ParsedLine &line)
     if (!isMe(line.Nick)) {
         if (!line.Nick.isEmpty())
             m_session.members().add(line.Nick);
-        AppendFormatted(m_session.roomView(), u"\x03"
-                                              "3\x02*** "_qs +
-                                                  line.Nick + u"\x02 has joined \x02"_qs +
-                                                  vars.CurrentRoom);
+        AppendFormatted(m_session.roomView(), colour(3) + bold + u"*** "_qs + line.Nick + bold +
+                                                  u" has joined "_qs + bold + vars.CurrentRoom);
         m_session.UpdateUserCount();
         return;
     }
     vars.CurrentRoom = GetParams(line, 1, 1);
     m_session.SendData(u"MODE "_qs + vars.CurrentRoom);
     m_session.roomView().clear();
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "3\x02*** You\x02 have joined \x02"_qs +
-                                              vars.CurrentRoom);
+    AppendFormatted(m_session.roomView(), colour(3) + bold + u"*** You"_qs + bold +
+                                              u" have joined "_qs + bold + vars.CurrentRoom);
     m_session.UpdateUserCount();
 }
 
@@ -75,10 +75,9 @@ void MembershipBranches::part(const ParsedLine &line)
         m_session.resetRoomState();
         return;
     }
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "2\x02*** "_qs +
-                                              line.Nick + u"\x02 has part \x02"_qs +
-                                              m_session.variables().CurrentRoom + u"\x02"_qs);
+    AppendFormatted(m_session.roomView(), colour(2) + bold + u"*** "_qs + line.Nick + bold +
+                                              u" has part "_qs + bold +
+                                              m_session.variables().CurrentRoom + bold);
     removeFirstOf(line.Nick, kRemovalPrefixes);
     m_session.UpdateUserCount();
 }
@@ -90,22 +89,15 @@ void MembershipBranches::quit(const ParsedLine &line)
         return;
     }
     const QString &room = m_session.variables().CurrentRoom;
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4\x02*** "_qs +
-                                              line.Nick +
-                                              u"\x02\x03"
-                                              "2 has quit \x02"_qs +
-                                              room + u"\x02  [ \x03"_qs + GetParams(line, 1, -1) +
-                                              u"\x03"
-                                              "2 ]"_qs);
+    AppendFormatted(m_session.roomView(), colour(4) + bold + u"*** "_qs + line.Nick + bold +
+                                              colour(2) + u" has quit "_qs + bold + room + bold +
+                                              u"  [ "_qs + colourOff + GetParams(line, 1, -1) +
+                                              colour(2) + u" ]"_qs);
     ConversationTable &table = m_session.conversations();
     const int slot = table.findExactSlot(line.Nick);
     if (slot >= 0 && !line.Nick.isEmpty()) {
-        AppendFormatted(table.view(slot), u"\x02 ** \x03"
-                                          "4"_qs +
-                                              line.Nick +
-                                              u"\x03"
-                                              "02\x02 has quit \x02"_qs +
+        AppendFormatted(table.view(slot), bold + u" ** "_qs + colour(4) + line.Nick +
+                                              paddedColour(2) + bold + u" has quit "_qs + bold +
                                               room);
         m_session.presenter().flashConversationWindow(slot);
     }
@@ -120,15 +112,12 @@ void MembershipBranches::nick(const ParsedLine &line)
     if (newNick.isEmpty() || line.Nick.isEmpty())
         return; // nobody to rename, or no new name: the line is malformed
     if (line.Nick != vars.CurrentNick) {
-        AppendFormatted(m_session.roomView(), u"\x02\x03"
-                                              "07*** "_qs +
-                                                  line.Nick + u"\x02 is now known as \x02"_qs +
-                                                  newNick);
+        AppendFormatted(m_session.roomView(), bold + paddedColour(7) + u"*** "_qs + line.Nick +
+                                                  bold + u" is now known as "_qs + bold + newNick);
     } else {
         vars.CurrentNick = newNick;
-        AppendFormatted(m_session.roomView(), u"\x02\x03"
-                                              "06*** You\x02 are now known as \x02"_qs +
-                                                  newNick);
+        AppendFormatted(m_session.roomView(), bold + paddedColour(6) + u"*** You"_qs + bold +
+                                                  u" are now known as "_qs + bold + newNick);
     }
     for (QChar prefix : kNickChangePrefixes) {
         if (replace(prefixed(prefix, line.Nick), prefixed(prefix, newNick)))
@@ -145,27 +134,18 @@ void MembershipBranches::kick(const ParsedLine &line)
     const bool kickedMe = trimmedBlanks(GetParams(line, 2, -1)).toLower() == me ||
                           trimmedBlanks(victim).toLower() == me;
     if (!kickedMe) {
-        AppendFormatted(m_session.roomView(), u"\x03"
-                                              "4*** \x02"_qs +
-                                                  victim + u"\x02 was kicked by \x02"_qs +
-                                                  line.Nick +
-                                                  u"\x02  [ \x03"
-                                                  "04"_qs +
-                                                  reason +
-                                                  u"\x02\x03"
-                                                  "4\x02 ] "_qs);
+        AppendFormatted(m_session.roomView(), colour(4) + u"*** "_qs + bold + victim + bold +
+                                                  u" was kicked by "_qs + bold + line.Nick + bold +
+                                                  u"  [ "_qs + paddedColour(4) + reason + bold +
+                                                  colour(4) + bold + u" ] "_qs);
         removeFirstOf(trimmedBlanks(victim), kRemovalPrefixes);
         m_session.UpdateUserCount();
         return;
     }
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4\x02***You \x02were kicked from \x02"_qs +
-                                              vars.CurrentRoom + u"\x02 by \x02"_qs + line.Nick +
-                                              u"\x02 [\x03"
-                                              "04"_qs +
-                                              reason +
-                                              u"\x03"
-                                              "4]"_qs);
+    AppendFormatted(m_session.roomView(),
+                    colour(4) + bold + u"***You "_qs + bold + u"were kicked from "_qs + bold +
+                        vars.CurrentRoom + bold + u" by "_qs + bold + line.Nick + bold + u" ["_qs +
+                        paddedColour(4) + reason + colour(4) + u"]"_qs);
     m_session.resetRoomState();
     m_session.presenter().showMessage(SessionPresenter::MessageIcon::Critical,
                                       QStringLiteral("Kick"),
@@ -192,9 +172,8 @@ void MembershipBranches::mode(const ParsedLine &line)
 {
     const QString setter = line.Nick.isEmpty() ? line.Prefix : line.Nick;
     const QString modes = GetParams(line, 2, -1);
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "3\x02* "_qs +
-                                              setter + u"\x02 sets mode: "_qs + modes);
+    AppendFormatted(m_session.roomView(),
+                    colour(3) + bold + u"* "_qs + setter + bold + u" sets mode: "_qs + modes);
     // The first argument is expected at the fourth character: after "+o " or "+oa".
     const QString target = trimmedBlanks(QStringView(modes).mid(3)).section(u' ', 0, 0);
     applyMode(modes, target, isMe(target));

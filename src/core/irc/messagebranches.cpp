@@ -7,18 +7,22 @@
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
 #include "text/formatcodes.h"
+#include "text/ircstyle.h"
+#include "text/timeconversion.h"
 
 #include <QDateTime>
+
+using namespace ircstyle;
 
 namespace {
 
 const QString kChooseAnotherNick = QStringLiteral("please choose a different nick.");
+const QString kActionKeyword = ctcp + u"ACTION"_qs;
 
 // "\x01ACTION ...\x01": the first seven characters, blanks trimmed, are the action keyword.
 bool isAction(const QString &text)
 {
-    return trimmedBlanks(QStringView(text).left(7)) == u"\x01"
-                                                       "ACTION";
+    return trimmedBlanks(QStringView(text).left(7)) == kActionKeyword;
 }
 
 // The action's text without "\x01ACTION" and without its last character (the closing \x01);
@@ -33,6 +37,12 @@ bool isCtcp(const QString &text)
     return text.startsWith(FormatCode::Ctcp) && text.endsWith(FormatCode::Ctcp);
 }
 
+// A message as a view shows it: the sender in bold purple, the text in black.
+QString saidBy(const QString &sender, const QString &text)
+{
+    return bold + colour(6) + u" < "_qs + sender + u" > "_qs + paddedColour(1) + bold + text;
+}
+
 } // namespace
 
 void MessageBranches::ping(const ParsedLine &line)
@@ -44,10 +54,8 @@ void MessageBranches::notice(const ParsedLine &line)
 {
     SessionVariables &vars = m_session.variables();
     SessionPresenter &presenter = m_session.presenter();
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "6*** Notice, \x03"
-                                          "2"_qs +
-                                              GetParams(line, 2, -1));
+    AppendFormatted(m_session.roomView(),
+                    colour(6) + u"*** Notice, "_qs + colour(2) + GetParams(line, 2, -1));
     const QString all = GetParams(line, 1, -1);
     if (all.right(31) == kChooseAnotherNick) {
         if (!vars.CurrentPassword.isEmpty()) {
@@ -88,47 +96,31 @@ void MessageBranches::answerCtcp(const QString &text, const QString &sender)
         return;
     const QString &nick = m_session.variables().CurrentNick;
     const QStringView request = QStringView(text).mid(1, text.size() - 2);
+    // Only the VERSION answer carries its closing CTCP code.
     QString answer;
-    if (request == u"VERSION") {
-        answer = u" :\x01"
-                 "VERSION Velmora Messenger Ver 1.0\x01"_qs;
-    } else if (request == u"USERINFO") {
-        answer = u" :\x01"
-                 "USERINFO "_qs +
-                 nick;
-    } else if (request == u"CLIENTINFO") {
-        answer = u" :\x01"
-                 "CLIENTINFO "_qs +
-                 nick + u" is Using Orvane IRC Messenger"_qs;
-    } else if (request == u"TIME") {
-        const QDateTime now = QDateTime::currentDateTime();
-        answer = u" :\x01"
-                 "TIME "_qs +
-                 now.toString(u"HH:mm:ss") + u' ' + now.toString(u"MM-dd-yyyy");
-    } else if (request == u"WHICHVER") {
-        answer = u" :\x01"
-                 "Orvane-Msn Ver 1.04"_qs;
-    } else {
+    if (request == u"VERSION")
+        answer = u"VERSION Velmora Messenger Ver 1.0"_qs + ctcp;
+    else if (request == u"USERINFO")
+        answer = u"USERINFO "_qs + nick;
+    else if (request == u"CLIENTINFO")
+        answer = u"CLIENTINFO "_qs + nick + u" is Using Orvane IRC Messenger"_qs;
+    else if (request == u"TIME")
+        answer = u"TIME "_qs + formatTimeStamp(QDateTime::currentDateTime());
+    else if (request == u"WHICHVER")
+        answer = u"Orvane-Msn Ver 1.04"_qs;
+    else
         return;
-    }
     if (m_session.ctcpReplyLimiter().allow())
-        m_session.SendData(u"Notice "_qs + sender + answer);
+        m_session.SendData(u"Notice "_qs + sender + u" :"_qs + ctcp + answer);
 }
 
 void MessageBranches::roomMessage(const QString &text, const QString &sender)
 {
     if (isAction(text)) {
-        AppendFormatted(m_session.roomView(), u"\x03"
-                                              "6 "_qs +
-                                                  sender + actionText(text));
+        AppendFormatted(m_session.roomView(), colour(6) + u' ' + sender + actionText(text));
         return;
     }
-    AppendFormatted(m_session.roomView(), u"\x02\x03"
-                                          "6 < "_qs +
-                                              sender +
-                                              u" > \x03"
-                                              "01\x02"_qs +
-                                              text);
+    AppendFormatted(m_session.roomView(), saidBy(sender, text));
 }
 
 void MessageBranches::privateMessage(const ParsedLine &line, const QString &sender)
@@ -138,24 +130,13 @@ void MessageBranches::privateMessage(const ParsedLine &line, const QString &send
     QString message = GetParams(line, 2, -1);
     const bool action = isAction(message);
     if (action)
-        message = u"\x03"
-                  "6\x02*** "_qs +
-                  actionText(message);
+        message = colour(6) + bold + u"*** "_qs + actionText(message);
 
-    int slot = table.findSlot(sender);
-    bool claimedNow = false;
-    if (slot < 0) {
-        const int free = table.firstFreeSlot();
-        if (free >= 0) {
-            if (m_session.refusesNewPrivates())
-                return;
-            slot = free;
-            table.claim(slot, sender);
-            claimedNow = true;
-        } else {
-            slot = 0; // all slots held: the line goes to the first window
-        }
-    }
+    // A refused newcomer gets no slot; with every slot held the line goes to the first window.
+    if (m_session.refusesNewPrivates() && table.findSlot(sender) < 0 && table.firstFreeSlot() >= 0)
+        return;
+    const auto [claimedSlot, claimedNow] = table.claimSlotFor(sender);
+    const int slot = std::max(0, claimedSlot);
     // A line that is dropped below gives its fresh slot back, so refused senders and bare CTCP
     // requests cannot use up the table.
     auto drop = [&] {
@@ -181,10 +162,5 @@ void MessageBranches::privateMessage(const ParsedLine &line, const QString &send
         }
     }
     presenter.flashConversationWindow(slot);
-    AppendFormatted(view, u"\x02\x03"
-                          "6 < "_qs +
-                              sender +
-                              u" > \x03"
-                              "01\x02"_qs +
-                              message);
+    AppendFormatted(view, saidBy(sender, message));
 }

@@ -3,9 +3,12 @@
 #include "ircsession.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
+#include "text/ircstyle.h"
 #include "text/timeconversion.h"
 
 #include <limits>
+
+using namespace ircstyle;
 
 namespace {
 
@@ -24,9 +27,8 @@ void NumericBranches::topic(const ParsedLine &line)
 {
     const QString newTopic = GetParams(line, 2, -1);
     AppendFormatted(m_session.topicView(), newTopic);
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "6*** Topic changed by \x02"_qs +
-                                              line.Nick + u"\x02 : "_qs + newTopic);
+    AppendFormatted(m_session.roomView(), colour(6) + u"*** Topic changed by "_qs + bold +
+                                              line.Nick + bold + u" : "_qs + newTopic);
     m_session.topicView().clear();
     AppendFormatted(m_session.topicView(), newTopic);
 }
@@ -35,19 +37,18 @@ void NumericBranches::topicOnJoin(const ParsedLine &line)
 {
     const QString topicText = GetParams(line, 3, -1);
     AppendFormatted(m_session.topicView(), topicText);
-    AppendFormatted(m_session.roomView(), u"\x02\x03"
-                                          "10*** Topic is :\u00a0\u00a0\x02\x03"_qs +
-                                              topicText);
+    AppendFormatted(m_session.roomView(), bold + colour(10) + u"*** Topic is :\u00a0\u00a0"_qs +
+                                              bold + colourOff + topicText);
 }
 
 void NumericBranches::topicSetBy(const ParsedLine &line)
 {
     const QDateTime when =
         UnixTimeToLocal(timeStampSeconds(GetParams(line, 4, 4)), m_session.timeZone());
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "3\x02*** \x02Topic set by \x02"_qs +
-                                              GetParams(line, 3, 3) + u"\x02 on \x02"_qs +
-                                              formatGeneralDate(when) + u"\x02"_qs);
+    AppendFormatted(m_session.roomView(), colour(3) + bold + u"*** "_qs + bold +
+                                              u"Topic set by "_qs + bold + GetParams(line, 3, 3) +
+                                              bold + u" on "_qs + bold + formatGeneralDate(when) +
+                                              bold);
 }
 
 void NumericBranches::endOfNames(const ParsedLine &)
@@ -77,8 +78,7 @@ void NumericBranches::noSuchNick(const ParsedLine &line)
 
 void NumericBranches::cannotSend(const ParsedLine &)
 {
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "5 Can't send message in room.");
+    AppendFormatted(m_session.roomView(), colour(5) + u" Can't send message in room."_qs);
 }
 
 void NumericBranches::endOfGreeting(const ParsedLine &)
@@ -94,10 +94,8 @@ void NumericBranches::noGreeting(const ParsedLine &)
 
 void NumericBranches::nickRefused(const QString &problem, SessionPresenter::MessageIcon icon)
 {
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4 *** Error\x03"
-                                          "14 "_qs +
-                                              problem);
+    AppendFormatted(m_session.roomView(),
+                    colour(4) + u" *** Error"_qs + colour(14) + u' ' + problem);
     m_session.presenter().showMessage(icon, QStringLiteral("Nick Error"),
                                       problem.trimmed() + u" Please enter another nickname."_qs);
     m_session.presenter().showChangeNickDialog();
@@ -111,9 +109,8 @@ void NumericBranches::nickInUse(const ParsedLine &)
 void NumericBranches::banned(const ParsedLine &)
 {
     const QString &room = m_session.variables().CurrentRoom;
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4*** Cannot join the room "_qs +
-                                              room + u". You are banned (+b)."_qs);
+    AppendFormatted(m_session.roomView(), colour(4) + u"*** Cannot join the room "_qs + room +
+                                              u". You are banned (+b)."_qs);
     m_session.presenter().showMessage(
         SessionPresenter::MessageIcon::Critical, QStringLiteral("Banned"),
         u"Cannot join the room "_qs + room + u". You are banned (+b). Try later."_qs);
@@ -122,10 +119,8 @@ void NumericBranches::banned(const ParsedLine &)
 
 void NumericBranches::whois(const ParsedLine &line)
 {
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "2 Whois \x03"
-                                          "6"_qs +
-                                              GetParams(line, 2, -1));
+    AppendFormatted(m_session.roomView(),
+                    colour(2) + u" Whois "_qs + colour(6) + GetParams(line, 2, -1));
 }
 
 void NumericBranches::invalidNick(const ParsedLine &)
@@ -142,13 +137,10 @@ void NumericBranches::sessionEnded()
 
 void NumericBranches::serverError(const ParsedLine &line)
 {
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "4 * "_qs +
-                                              GetParams(line, 1, -1));
+    AppendFormatted(m_session.roomView(), colour(4) + u" * "_qs + GetParams(line, 1, -1));
     sessionEnded();
-    AppendFormatted(m_session.roomView(), u"\x03"
-                                          "2*** Disconnected \x03"
-                                          "15Conection to the server canceled.");
+    AppendFormatted(m_session.roomView(), colour(2) + u"*** Disconnected "_qs + colour(15) +
+                                              u"Conection to the server canceled."_qs);
     m_session.presenter().setAwaitingIdentification(false);
 }
 

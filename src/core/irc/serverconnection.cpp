@@ -1,28 +1,36 @@
 #include "serverconnection.h"
 
-#include <QHostInfo>
+#include "text/lineends.h"
 
-ServerConnection::ServerConnection(QObject *parent) : QObject(parent), m_socket(this)
+#include <QHostInfo>
+#include <QTcpSocket>
+
+ServerConnection::ServerConnection(QObject *parent)
+    : QObject(parent), m_socket(new QTcpSocket(this))
 {
-    connect(&m_socket, &QTcpSocket::connected, this, &ServerConnection::connected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError error) {
-                if (error != QAbstractSocket::RemoteHostClosedError)
-                    emit failed();
-            });
+    connect(m_socket, &QTcpSocket::connected, this, &ServerConnection::connected);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (error != QAbstractSocket::RemoteHostClosedError)
+            emit failed();
+    });
+}
+
+bool ServerConnection::isClosed() const
+{
+    return m_socket->state() == QAbstractSocket::UnconnectedState;
 }
 
 void ServerConnection::open(const QString &host, quint16 port)
 {
     if (!isClosed())
         close();
-    m_socket.connectToHost(host, port);
+    m_socket->connectToHost(host, port);
 }
 
 void ServerConnection::close()
 {
-    m_socket.abort();
+    m_socket->abort();
     m_framer.reset();
 }
 
@@ -30,28 +38,21 @@ void ServerConnection::sendLine(QStringView line)
 {
     if (isClosed())
         return;
-    qsizetype end = 0;
-    while (end < line.size()) {
-        const QChar c = line[end];
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            break;
-        ++end;
-    }
-    QByteArray bytes = line.first(end).toUtf8();
+    QByteArray bytes = firstLine(line).toUtf8();
     bytes.append('\n');
-    m_socket.write(bytes);
+    m_socket->write(bytes);
 }
 
 void ServerConnection::writeRaw(const QByteArray &bytes)
 {
     if (!isClosed())
-        m_socket.write(bytes);
+        m_socket->write(bytes);
 }
 
 QString ServerConnection::localIdentifier() const
 {
     bool isIpv4 = false;
-    const quint32 ipv4 = m_socket.localAddress().toIPv4Address(&isIpv4);
+    const quint32 ipv4 = m_socket->localAddress().toIPv4Address(&isIpv4);
     if (isIpv4)
         return QHostAddress(ipv4).toString();
     // An IPv6 address would begin with ":" or hold colons, which the user field cannot carry.
@@ -63,6 +64,6 @@ void ServerConnection::readAvailable()
 {
     if (isClosed())
         return;
-    const QByteArray data = m_socket.readAll();
+    const QByteArray data = m_socket->readAll();
     m_framer.feed(data, [this](const QString &line) { emit lineReceived(line); });
 }

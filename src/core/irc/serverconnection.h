@@ -3,7 +3,8 @@
 #include "lineframer.h"
 
 #include <QObject>
-#include <QTcpSocket>
+
+class QTcpSocket;
 
 // The one TCP connection to the IRC server: opening, closing, writing lines and framing what
 // arrives into lines.
@@ -15,7 +16,7 @@ public:
 
     void open(const QString &host, quint16 port);
     void close();
-    bool isClosed() const { return m_socket.state() == QAbstractSocket::UnconnectedState; }
+    bool isClosed() const;
 
     // Writes line + LF. Dropped silently while closed. The line ends at the first CR, LF or NUL
     // it contains, so no text can put a second command on the wire.
@@ -26,7 +27,7 @@ public:
     // How the local machine names itself on this connection, for the registration user field.
     QString localIdentifier() const;
 
-    QTcpSocket &socket() { return m_socket; }
+    QTcpSocket &socket() { return *m_socket; }
 
 signals:
     void connected();
@@ -37,6 +38,6 @@ signals:
 private:
     void readAvailable();
 
-    QTcpSocket m_socket;
+    QTcpSocket *m_socket; // a child of this object
     LineFramer m_framer;
 };

@@ -25,6 +25,31 @@ int ConversationTable::firstFreeSlot() const
     return findExactSlot(QString());
 }
 
+ConversationTable::SlotClaim ConversationTable::claimSlotFor(const QString &nick)
+{
+    if (const int held = findSlot(nick); held >= 0)
+        return {held, false};
+    return claimFreeSlot(nick);
+}
+
+ConversationTable::SlotClaim ConversationTable::claimFirstSlotFor(const QString &nick)
+{
+    const int held = findExactSlot(nick);
+    const int free = firstFreeSlot();
+    if (held >= 0 && (free < 0 || held < free))
+        return {held, false};
+    return claimFreeSlot(nick);
+}
+
+ConversationTable::SlotClaim ConversationTable::claimFreeSlot(const QString &nick)
+{
+    const int free = firstFreeSlot();
+    if (free < 0)
+        return {};
+    claim(free, nick);
+    return {free, true};
+}
+
 void ConversationTable::claim(int slot, const QString &nick)
 {
     ConversationNicks[size_t(slot)] = nick;

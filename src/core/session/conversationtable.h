@@ -26,6 +26,20 @@ public:
     // Slot whose partner equals nick exactly, or -1.
     int findExactSlot(const QString &nick) const;
     int firstFreeSlot() const;
+
+    struct SlotClaim
+    {
+        int slot = -1;
+        bool claimedNow = false;
+    };
+    // The slot of the conversation with nick: the one it holds (as findSlot), else the first free
+    // slot, claimed for it now. Slot -1 when every slot is held by someone else. Received
+    // messages find their conversation this way.
+    SlotClaim claimSlotFor(const QString &nick);
+    // The first slot that is free or held by nick exactly, claimed for nick when free; slot -1
+    // when every slot is held by someone else. The member list opens a conversation this way, so
+    // a free slot before the one nick holds is taken and shows the conversation from then on.
+    SlotClaim claimFirstSlotFor(const QString &nick);
     // Gives the slot to a partner; its view logs to that partner's log from now on.
     void claim(int slot, const QString &nick);
     // Where the conversation with a partner is logged (none when the factory gives nullptr).
@@ -42,6 +56,8 @@ public:
     void setCaption(int slot, const QString &caption) { m_captions[size_t(slot)] = caption; }
 
 private:
+    SlotClaim claimFreeSlot(const QString &nick);
+
     const ChatBuffer &m_roomView;
     std::function<LineLog *(const QString &nick)> m_logFactory;
     std::array<std::unique_ptr<ChatBuffer>, SlotCount + 1> m_views;

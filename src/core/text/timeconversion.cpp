@@ -7,6 +7,11 @@ QDateTime UnixTimeToLocal(qint64 seconds, const QTimeZone &zone)
     return QDateTime::fromSecsSinceEpoch(seconds, zone);
 }
 
+QString formatTimeStamp(const QDateTime &dateTime)
+{
+    return dateTime.toString(u"HH:mm:ss MM-dd-yyyy");
+}
+
 QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale)
 {
     if (!dateTime.isValid())

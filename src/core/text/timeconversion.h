@@ -10,5 +10,9 @@
 // local time.
 QDateTime UnixTimeToLocal(qint64 seconds, const QTimeZone &zone = QTimeZone::systemTimeZone());
 
+// "HH:mm:ss MM-dd-yyyy": how the start of a private chat and the answer to a CTCP TIME request
+// write the local time.
+QString formatTimeStamp(const QDateTime &dateTime);
+
 // The locale's short date, a blank and its long time, like the "general date" format of Windows.
 QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale = QLocale());

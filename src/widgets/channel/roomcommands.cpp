@@ -84,16 +84,8 @@ void RoomCommands::openPrivateChat(bool fromMenu)
         return; // a bare rank sign names nobody to talk to
 
     ConversationTable &table = m_session.conversations();
-    int slot = 0; // every slot held by someone else: the first window is reused
-    for (int i = 0; i < ConversationTable::SlotCount; ++i) {
-        const QString &held = table.ConversationNicks[size_t(i)];
-        if (held.isEmpty() || held == nick) {
-            if (held.isEmpty())
-                table.claim(i, nick);
-            slot = i;
-            break;
-        }
-    }
+    // Every slot held by someone else: the first window is reused.
+    const int slot = std::max(0, table.claimFirstSlotFor(nick).slot);
     table.setCaption(slot, nick);
     m_session.presenter().openConversationWindow(slot, nick);
     minimizeConversationWindow(slot);

@@ -3,6 +3,7 @@
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "session/sessionvariables.h"
+#include "text/lineends.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -21,11 +22,7 @@ void present(QDialog *dialog)
 
 QString sendableText(const QLineEdit *box)
 {
-    const QString text = box->text();
-    qsizetype end = 0;
-    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n' && text[end] != QChar(0))
-        ++end;
-    return text.first(end);
+    return firstLine(box->text()).toString();
 }
 
 QLineEdit *buildChangeForm(QDialog *dialog, const QString &prompt, std::function<void()> change)

@@ -6,6 +6,7 @@
 #include "irc/ircsession.h"
 #include "irc/roomcomposer.h"
 #include "text/appendformatted.h"
+#include "text/timeconversion.h"
 #include "util/formatpreview.h"
 #include "util/twips.h"
 
@@ -25,8 +26,7 @@
 namespace {
 QString startStamp()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toString(u"HH:mm:ss") + u' ' + now.toString(u"MM-dd-yyyy");
+    return formatTimeStamp(QDateTime::currentDateTime());
 }
 } // namespace
 

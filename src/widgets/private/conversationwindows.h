@@ -1,6 +1,7 @@
 #pragma once
 
 #include "irc/sessionpresenter.h"
+#include "session/conversationtable.h"
 
 #include <QPointer>
 
@@ -43,7 +44,7 @@ private:
     IrcSession &m_session;
     RoomComposer &m_composer;
     const RoomFormatting &m_formatting;
-    std::array<QPointer<ConversationWindow>, 101> m_windows;
+    std::array<QPointer<ConversationWindow>, ConversationTable::SlotCount> m_windows;
     QPointer<SmileyPicker> m_smily;
     bool m_smileyPictures = false;
 };
