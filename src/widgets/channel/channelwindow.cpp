@@ -2,6 +2,7 @@
 
 #include "channelpresenter.h"
 #include "chat/chatview.h"
+#include "chatpage.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/trayicon.h"
 #include "dialogs/aboutdialog.h"
@@ -37,15 +38,6 @@ const QString kCaption = QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 ");
 constexpr int kDesignWidth = 9135;
 constexpr int kDesignHeight = 9000;
 
-QFont makeFont(const QString &family, qreal pointSize, bool bold = false, bool underline = false)
-{
-    QFont f(family);
-    f.setPointSizeF(pointSize);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
-}
-
 // Where the program keeps the smiley pictures switch among the user's settings.
 const QString SettingsSection = QStringLiteral("Store");
 const QString SmileyPicturesSetting = QStringLiteral("smileypictures");
@@ -71,7 +63,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     m_tab1 = new QTabWidget(central);
     m_tab1->setObjectName(QStringLiteral("Tab1"));
     m_tab1->setTabPosition(QTabWidget::South);
-    m_tab1->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75));
+    m_tab1->setFont(designFont(QStringLiteral("Comic Sans MS"), 9.75));
     registerElement(m_tab1);
 
     auto *chatPage = new QWidget;
@@ -124,102 +116,31 @@ void ChannelWindow::registerElement(QWidget *widget)
     m_elements.insert(widget->objectName(), widget);
 }
 
-QWidget *ChannelWindow::addShape(QWidget *parent, const QString &name, const QColor &colour)
+void ChannelWindow::registerNamedChildren(QWidget *parent)
 {
-    auto *shape = new QWidget(parent);
-    shape->setObjectName(name);
-    shape->setAutoFillBackground(true);
-    QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, colour);
-    shape->setPalette(palette);
-    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
-    registerElement(shape);
-    return shape;
+    for (QWidget *child : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!child->objectName().isEmpty())
+            registerElement(child);
+    }
 }
 
 void ChannelWindow::buildChatPage(QWidget *page)
 {
-    addShape(page, QStringLiteral("shapebg1"), QColor(0, 86, 128));
-    addShape(page, QStringLiteral("shapetop4"), QColor(170, 227, 255));
-    addShape(page, QStringLiteral("shapenicktop"), QColor(170, 227, 255));
-
-    auto *topic = new QLabel(QStringLiteral("Topic:"), page);
-    topic->setObjectName(QStringLiteral("topic"));
-    topic->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75, true));
-    QPalette red = topic->palette();
-    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    topic->setPalette(red);
-    registerElement(topic);
-
-    m_rtbtopic = new ChatView(page);
-    m_rtbtopic->setObjectName(QStringLiteral("rtbtopic"));
-    m_rtbtopic->setSingleLine(true);
-    m_rtbtopic->setFont(makeFont(QStringLiteral("Times New Roman"), 8.25));
-    m_rtbtopic->setBuffer(&m_session.topicView());
-    m_rtbtopic->viewport()->installEventFilter(this);
-    registerElement(m_rtbtopic);
-
-    m_datain = new ChatView(page);
-    m_datain->setObjectName(QStringLiteral("datain"));
-    const QFont roomFont = makeFont(QStringLiteral("Arial"), 9.75);
-    m_datain->setFont(roomFont);
-    m_datain->setBuffer(&m_session.roomView());
-    m_session.roomView().setBasePointSize(roomFont.pointSizeF());
-    m_datain->viewport()->installEventFilter(this);
-    registerElement(m_datain);
-
-    m_lstnicks = new QListView(page);
-    m_lstnicks->setObjectName(QStringLiteral("lstnicks"));
-    m_lstnicks->setToolTip(QStringLiteral("Nickname List"));
-    m_lstnicks->setFont(makeFont(QStringLiteral("Tahoma"), 8.25, true));
-    m_lstnicks->setModel(&m_session.members());
-    m_lstnicks->setUniformItemSizes(true);
-    m_lstnicks->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstnicks->viewport()->installEventFilter(this);
-    registerElement(m_lstnicks);
-
-    m_lblusers = new QLabel(QStringLiteral("Total Users = [0]"), page);
-    m_lblusers->setObjectName(QStringLiteral("lblusers"));
-    m_lblusers->setFont(makeFont(QStringLiteral("Arial"), 8.25, true));
-    m_lblusers->setAutoFillBackground(true);
-    QPalette lilac = m_lblusers->palette();
-    lilac.setColor(QPalette::Window, QColor(192, 192, 255));
-    m_lblusers->setPalette(lilac);
-    m_lblusers->setAlignment(Qt::AlignCenter);
-    registerElement(m_lblusers);
-
-    m_dataout = new QLineEdit(page);
-    m_dataout->setObjectName(QStringLiteral("dataout"));
-    m_dataout->setFont(makeFont(QStringLiteral("Arial"), 9));
-    registerElement(m_dataout);
-
-    m_cmdsend = new SableCoolButton(QStringLiteral("Send"), page);
-    m_cmdsend->setObjectName(QStringLiteral("cmdsend"));
-    m_cmdsend->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
-    registerElement(m_cmdsend);
-
-    m_chkbold = new QCheckBox(QStringLiteral("Bold"), page);
-    m_chkbold->setObjectName(QStringLiteral("chkbold"));
-    m_chkbold->setToolTip(QStringLiteral("Make Text Bold"));
-    m_chkbold->setFont(makeFont(QStringLiteral("Microsoft Sans Serif"), 8.25, true));
-    registerElement(m_chkbold);
-
-    m_chkunder = new QCheckBox(QStringLiteral("Underline"), page);
-    m_chkunder->setObjectName(QStringLiteral("chkunder"));
-    m_chkunder->setToolTip(QStringLiteral("Make Text Underline"));
-    m_chkunder->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, false, true));
-    registerElement(m_chkunder);
-
-    m_lblcolortitle = new QLabel(QStringLiteral("Change Color"), page);
-    m_lblcolortitle->setObjectName(QStringLiteral("lblcolortitle"));
-    m_lblcolortitle->setToolTip(QStringLiteral("Change Color"));
-    m_lblcolortitle->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9));
-    m_lblcolortitle->setCursor(Qt::PointingHandCursor);
-    registerElement(m_lblcolortitle);
-
-    auto *lblcolor = new QLabel(page);
-    lblcolor->setObjectName(QStringLiteral("lblcolor"));
-    registerElement(lblcolor);
+    const ChatPage chat = ChatPage::build(page, m_session);
+    m_rtbtopic = chat.topicView;
+    m_datain = chat.roomView;
+    m_lstnicks = chat.memberList;
+    m_lblusers = chat.userCount;
+    m_dataout = chat.input;
+    m_cmdsend = chat.sendButton;
+    m_chkbold = chat.boldBox;
+    m_chkunder = chat.underlineBox;
+    m_lblcolortitle = chat.colourLabel;
+    registerNamedChildren(page);
+    // Clicks on the views, the member list and the colour label are the window's to answer.
+    for (QWidget *watched : {m_rtbtopic->viewport(), m_datain->viewport(), m_lstnicks->viewport(),
+                             static_cast<QWidget *>(m_lblcolortitle)})
+        watched->installEventFilter(this);
 }
 
 void ChannelWindow::buildLinkPages()
@@ -237,10 +158,7 @@ void ChannelWindow::buildLinkPages()
         addShape(linkPage, QStringLiteral("shapetop%1").arg(page), QColor(170, 227, 255))
             ->stackUnder(
                 linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
-        for (QWidget *child : linkPage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            if (!child->objectName().isEmpty())
-                registerElement(child);
-        }
+        registerNamedChildren(linkPage);
         m_linkPages[size_t(page)] = linkPage;
         m_tab1->addTab(linkPage, captions[page]);
     }
@@ -472,7 +390,6 @@ void ChannelWindow::connectComposition()
     connect(m_dataout, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
     connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
     connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
-    m_lblcolortitle->installEventFilter(this);
     for (int i = 0; i < int(m_menus.say.size()); ++i) {
         connect(m_menus.say[size_t(i)], &QAction::triggered, this, [this, i] {
             const QString entry = m_lstnicks->currentIndex().data().toString();

@@ -101,8 +101,8 @@ private:
     void buildChatPage(QWidget *page);
     void buildLinkPages();
     void connectCommands();
-    QWidget *addShape(QWidget *parent, const QString &name, const QColor &colour);
     void registerElement(QWidget *widget);
+    void registerNamedChildren(QWidget *parent);
     void applyLayout();
     void tabChanged(int index);
     void rotateLinkPages();
