@@ -60,19 +60,19 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     auto *central = new QWidget(this);
     central->setMouseTracking(true);
     setCentralWidget(central);
-    m_tab1 = new QTabWidget(central);
-    m_tab1->setObjectName(QStringLiteral("Tab1"));
-    m_tab1->setTabPosition(QTabWidget::South);
-    m_tab1->setFont(designFont(QStringLiteral("Comic Sans MS"), 9.75));
-    registerElement(m_tab1);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("Tab1"));
+    m_tabs->setTabPosition(QTabWidget::South);
+    m_tabs->setFont(designFont(QStringLiteral("Comic Sans MS"), 9.75));
+    registerElement(m_tabs);
 
     auto *chatPage = new QWidget;
     chatPage->setObjectName(QStringLiteral("chatpage"));
     buildChatPage(chatPage);
     buildLinkPages();
-    m_tab1->insertTab(1, chatPage, QStringLiteral("Chat"));
-    m_tab1->setCurrentIndex(1);
-    connect(m_tab1, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
+    m_tabs->insertTab(1, chatPage, QStringLiteral("Chat"));
+    m_tabs->setCurrentIndex(1);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
 
     m_menus = ChannelMenus::build(menuBar(), this);
     m_nickServDialogs = new NickServDialogs(session, this, this);
@@ -84,10 +84,10 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
-    m_timerweb.setObjectName(QStringLiteral("timerweb"));
-    m_timerweb.setInterval(LinkRotationMs);
-    connect(&m_timerweb, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
-    m_timerweb.start();
+    m_linkRotation.setObjectName(QStringLiteral("timerweb"));
+    m_linkRotation.setInterval(LinkRotationMs);
+    connect(&m_linkRotation, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
+    m_linkRotation.start();
 
     const Twips t = twips();
     resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
@@ -98,8 +98,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
 
 ChannelWindow::~ChannelWindow()
 {
-    delete m_webtoday.data(); // windows of their own, not children
-    delete m_frmSmileys.data();
+    delete m_todayWindow.data(); // windows of their own, not children
+    delete m_smileyPicker.data();
     m_session.setPresenter(nullptr);
 }
 
@@ -127,19 +127,19 @@ void ChannelWindow::registerNamedChildren(QWidget *parent)
 void ChannelWindow::buildChatPage(QWidget *page)
 {
     const ChatPage chat = ChatPage::build(page, m_session);
-    m_rtbtopic = chat.topicView;
-    m_datain = chat.roomView;
-    m_lstnicks = chat.memberList;
-    m_lblusers = chat.userCount;
-    m_dataout = chat.input;
-    m_cmdsend = chat.sendButton;
-    m_chkbold = chat.boldBox;
-    m_chkunder = chat.underlineBox;
-    m_lblcolortitle = chat.colourLabel;
+    m_topicView = chat.topicView;
+    m_roomView = chat.roomView;
+    m_memberList = chat.memberList;
+    m_userCount = chat.userCount;
+    m_input = chat.input;
+    m_sendButton = chat.sendButton;
+    m_boldBox = chat.boldBox;
+    m_underlineBox = chat.underlineBox;
+    m_colourLabel = chat.colourLabel;
     registerNamedChildren(page);
     // Clicks on the views, the member list and the colour label are the window's to answer.
-    for (QWidget *watched : {m_rtbtopic->viewport(), m_datain->viewport(), m_lstnicks->viewport(),
-                             static_cast<QWidget *>(m_lblcolortitle)})
+    for (QWidget *watched : {m_topicView->viewport(), m_roomView->viewport(),
+                             m_memberList->viewport(), static_cast<QWidget *>(m_colourLabel)})
         watched->installEventFilter(this);
 }
 
@@ -160,7 +160,7 @@ void ChannelWindow::buildLinkPages()
                 linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
         registerNamedChildren(linkPage);
         m_linkPages[size_t(page)] = linkPage;
-        m_tab1->addTab(linkPage, captions[page]);
+        m_tabs->addTab(linkPage, captions[page]);
     }
 }
 
@@ -256,7 +256,7 @@ void ChannelWindow::rotateLinkPages()
         return;
     }
     emit todayPageShowRequested();
-    m_timerweb.stop();
+    m_linkRotation.stop();
 }
 
 void ChannelWindow::closeEvent(QCloseEvent *event)
@@ -298,7 +298,7 @@ void ChannelWindow::mouseMoveEvent(QMouseEvent *event)
 void ChannelWindow::popUpCopyMenu(const QPoint &globalPos)
 {
     QGuiApplication::clipboard()->clear();
-    m_savedSelection = m_datain->selectedText();
+    m_savedSelection = m_roomView->selectedText();
     m_menus.copy->popup(globalPos);
 }
 
@@ -308,16 +308,16 @@ bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);
     const QPoint global = mouse->globalPosition().toPoint();
-    if (watched == m_datain->viewport()) {
+    if (watched == m_roomView->viewport()) {
         if (mouse->button() == Qt::RightButton)
             popUpCopyMenu(global);
-        else if (mouse->button() == Qt::LeftButton && !m_datain->hasSelection())
-            m_dataout->setFocus(); // a plain click goes back to typing; a drag keeps its copy
-    } else if (watched == m_lblcolortitle && mouse->button() == Qt::LeftButton) {
+        else if (mouse->button() == Qt::LeftButton && !m_roomView->hasSelection())
+            m_input->setFocus(); // a plain click goes back to typing; a drag keeps its copy
+    } else if (watched == m_colourLabel && mouse->button() == Qt::LeftButton) {
         showColourPicker();
-    } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
-        m_dataout->setFocus();
-    } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
+    } else if (watched == m_topicView->viewport() && mouse->button() == Qt::LeftButton) {
+        m_input->setFocus();
+    } else if (watched == m_memberList->viewport() && mouse->button() == Qt::RightButton) {
         m_menus.users->popup(global);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -336,13 +336,13 @@ void ChannelWindow::setModeratorMenuVisible(bool visible)
 
 void ChannelWindow::setUserCountText(const QString &text)
 {
-    m_lblusers->setText(text);
+    m_userCount->setText(text);
 }
 
 void ChannelWindow::setAwaitingIdentification(bool awaiting)
 {
-    m_dataout->setReadOnly(awaiting);
-    m_lstnicks->setEnabled(!awaiting);
+    m_input->setReadOnly(awaiting);
+    m_memberList->setEnabled(!awaiting);
 }
 
 void ChannelWindow::showChannelWindow()
@@ -354,45 +354,45 @@ void ChannelWindow::showChannelWindow()
 
 void ChannelWindow::showAboutBox()
 {
-    if (!m_frmabout)
-        m_frmabout = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
-    m_frmabout->show();
-    m_frmabout->raise();
+    if (!m_aboutBox)
+        m_aboutBox = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
+    m_aboutBox->show();
+    m_aboutBox->raise();
 }
 
 void ChannelWindow::loadTodayPage()
 {
-    if (!m_webtoday)
-        m_webtoday = new TodayWindow;
-    m_webtoday->navigate(LinkPages::url(LinkPages::Today));
+    if (!m_todayWindow)
+        m_todayWindow = new TodayWindow;
+    m_todayWindow->navigate(LinkPages::url(LinkPages::Today));
 }
 
 void ChannelWindow::showTodayPage()
 {
     // A window the user closed earlier comes back with its page loaded again.
-    if (!m_webtoday)
+    if (!m_todayWindow)
         loadTodayPage();
-    m_webtoday->show();
-    m_webtoday->raise();
+    m_todayWindow->show();
+    m_todayWindow->raise();
 }
 
 TodayWindow *ChannelWindow::todayWindow() const
 {
-    return m_webtoday;
+    return m_todayWindow;
 }
 
 void ChannelWindow::connectComposition()
 {
-    connect(m_cmdsend, &SableCoolButton::clicked, this, [this] {
+    connect(m_sendButton, &SableCoolButton::clicked, this, [this] {
         sendRoomMessage();
-        m_dataout->setFocus();
+        m_input->setFocus();
     });
-    connect(m_dataout, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
-    connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
-    connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
+    connect(m_input, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
+    connect(m_boldBox, &QCheckBox::toggled, this, &ChannelWindow::setBold);
+    connect(m_underlineBox, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
     for (int i = 0; i < int(m_menus.say.size()); ++i) {
         connect(m_menus.say[size_t(i)], &QAction::triggered, this, [this, i] {
-            const QString entry = m_lstnicks->currentIndex().data().toString();
+            const QString entry = m_memberList->currentIndex().data().toString();
             const QString error = m_composer.sendSayAction(i, entry);
             if (!error.isEmpty())
                 messageboxes::inform(this, QMessageBox::Information, SelectUserErrorTitle, error);
@@ -403,8 +403,8 @@ void ChannelWindow::connectComposition()
 
 void ChannelWindow::sendRoomMessage()
 {
-    if (m_composer.sendRoomMessage(m_dataout->text()))
-        m_dataout->clear();
+    if (m_composer.sendRoomMessage(m_input->text()))
+        m_input->clear();
 }
 
 void ChannelWindow::selectcolor(const QString &ind)
@@ -415,38 +415,38 @@ void ChannelWindow::selectcolor(const QString &ind)
 
 void ChannelWindow::previewFormatting()
 {
-    showFormatting({m_dataout, m_lblcolortitle}, m_formatting);
+    showFormatting({m_input, m_colourLabel}, m_formatting);
 }
 
 void ChannelWindow::showColourPicker()
 {
-    if (!m_fromcolor) {
-        m_fromcolor = new ColourPicker(this);
-        connect(m_fromcolor, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
+    if (!m_colourPicker) {
+        m_colourPicker = new ColourPicker(this);
+        connect(m_colourPicker, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
     }
-    m_fromcolor->show();
-    m_fromcolor->raise();
+    m_colourPicker->show();
+    m_colourPicker->raise();
 }
 
 void ChannelWindow::setBold(bool bold)
 {
     m_formatting.setBold(bold);
     previewFormatting();
-    m_dataout->setFocus();
+    m_input->setFocus();
 }
 
 void ChannelWindow::setUnderline(bool underline)
 {
     m_formatting.setUnderline(underline);
     previewFormatting();
-    m_dataout->setFocus();
+    m_input->setFocus();
 }
 
 void ChannelWindow::showSmileyPicker()
 {
-    if (!m_frmSmileys)
-        m_frmSmileys = new SmileyPicker(SmileyPicker::Kind::Room);
-    m_frmSmileys->openFor(m_dataout);
+    if (!m_smileyPicker)
+        m_smileyPicker = new SmileyPicker(SmileyPicker::Kind::Room);
+    m_smileyPicker->openFor(m_input);
 }
 
 void ChannelWindow::loadSmileyPictures()
@@ -469,7 +469,7 @@ void ChannelWindow::setSmileyPictures(bool on)
 
 void ChannelWindow::applySmileyPictures(bool on)
 {
-    m_datain->setSmileyPictures(on);
+    m_roomView->setSmileyPictures(on);
     m_conversations.setSmileyPictures(on);
 }
 

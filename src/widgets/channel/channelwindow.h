@@ -44,7 +44,7 @@ public:
                            QWidget *parent = nullptr);
     ~ChannelWindow() override;
 
-    ChatView *roomView() const { return m_datain; }
+    ChatView *roomView() const { return m_roomView; }
     const ChannelMenus &menus() const { return m_menus; }
     // A named element of the window (a control, shape or link page), for layout and tests.
     QWidget *element(const QString &name) const { return m_elements.value(name); }
@@ -59,8 +59,8 @@ public:
     const RoomFormatting &roomFormatting() const { return m_formatting; }
     RoomComposer &composer() { return m_composer; }
     ConversationWindows &conversations() { return m_conversations; }
-    void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
-    bool linkRotationActive() const { return m_timerweb.isActive(); }
+    void setLinkRotationInterval(int ms) { m_linkRotation.setInterval(ms); }
+    bool linkRotationActive() const { return m_linkRotation.isActive(); }
 
     // What the session shows through this window; the window hands it to the session.
     ChannelPresenter &presenter() const { return *m_presenter; }
@@ -125,18 +125,18 @@ private:
     QPointer<TrayIcon> m_tray;
     ChannelMenus m_menus;
     QHash<QString, QWidget *> m_elements;
-    QTabWidget *m_tab1 = nullptr;
-    ChatView *m_datain = nullptr;
-    ChatView *m_rtbtopic = nullptr;
-    QListView *m_lstnicks = nullptr;
-    QLabel *m_lblusers = nullptr;
-    QLineEdit *m_dataout = nullptr;
-    SableCoolButton *m_cmdsend = nullptr;
-    QCheckBox *m_chkbold = nullptr;
-    QCheckBox *m_chkunder = nullptr;
-    QLabel *m_lblcolortitle = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    ChatView *m_roomView = nullptr;
+    ChatView *m_topicView = nullptr;
+    QListView *m_memberList = nullptr;
+    QLabel *m_userCount = nullptr;
+    QLineEdit *m_input = nullptr;
+    SableCoolButton *m_sendButton = nullptr;
+    QCheckBox *m_boldBox = nullptr;
+    QCheckBox *m_underlineBox = nullptr;
+    QLabel *m_colourLabel = nullptr;
     std::array<LinkPage *, 4> m_linkPages{};
-    QTimer m_timerweb;
+    QTimer m_linkRotation;
     int m_rotation = 0;
     QString m_savedSelection;
     bool m_hideQuestionOpen = false;
@@ -145,8 +145,8 @@ private:
     RoomComposer m_composer;
     ConversationWindows m_conversations; // after what its windows use
     std::unique_ptr<ChannelPresenter> m_presenter;
-    QPointer<ColourPicker> m_fromcolor;
-    QPointer<AboutDialog> m_frmabout;
-    QPointer<TodayWindow> m_webtoday;
-    QPointer<SmileyPicker> m_frmSmileys;
+    QPointer<ColourPicker> m_colourPicker;
+    QPointer<AboutDialog> m_aboutBox;
+    QPointer<TodayWindow> m_todayWindow;
+    QPointer<SmileyPicker> m_smileyPicker;
 };

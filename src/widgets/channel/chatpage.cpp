@@ -115,6 +115,6 @@ void ChatPage::buildInput(QWidget *page)
     colourLabel->setFont(designFont(QStringLiteral("Comic Sans MS"), 9));
     colourLabel->setCursor(Qt::PointingHandCursor);
 
-    auto *lblcolor = new QLabel(page);
-    lblcolor->setObjectName(QStringLiteral("lblcolor"));
+    auto *colourSample = new QLabel(page);
+    colourSample->setObjectName(QStringLiteral("lblcolor"));
 }

@@ -16,7 +16,7 @@
 
 RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
     : QObject(&window), m_session(session), m_window(window),
-      m_lstnicks(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
+      m_memberList(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
 {
     const ChannelMenus &menus = window.menus();
     auto on = [this](QAction *action, auto &&command) {
@@ -34,15 +34,15 @@ RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
         on(menus.away[i], [this, index = int(i) + 1] { setAway(index); });
     for (const commands::Moderation task : ChannelMenus::ModeratorTasks)
         on(menus.moderation(task), [this, task] { moderate(task); });
-    if (m_lstnicks)
-        connect(m_lstnicks, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
+    if (m_memberList)
+        connect(m_memberList, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
 }
 
 QString RoomCommands::selectedEntry() const
 {
-    if (!m_lstnicks || !m_lstnicks->selectionModel())
+    if (!m_memberList || !m_memberList->selectionModel())
         return QString();
-    QModelIndexList rows = m_lstnicks->selectionModel()->selectedRows();
+    QModelIndexList rows = m_memberList->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return QString();
     const QModelIndex first = *std::min_element(
@@ -112,12 +112,12 @@ void RoomCommands::blockMember()
 
 void RoomCommands::showBlockedNicks()
 {
-    if (!m_nicksblock)
-        m_nicksblock =
+    if (!m_blockedNicks)
+        m_blockedNicks =
             new BlockedNicksWindow(m_session.blockedNicks(), m_session.members(), &m_window);
-    m_nicksblock->show();
-    m_nicksblock->raise();
-    m_nicksblock->activateWindow();
+    m_blockedNicks->show();
+    m_blockedNicks->raise();
+    m_blockedNicks->activateWindow();
 }
 
 void RoomCommands::whois()

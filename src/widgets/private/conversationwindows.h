@@ -45,6 +45,6 @@ private:
     RoomComposer &m_composer;
     const RoomFormatting &m_formatting;
     std::array<QPointer<ConversationWindow>, ConversationTable::SlotCount> m_windows;
-    QPointer<SmileyPicker> m_smily;
+    QPointer<SmileyPicker> m_smileyPicker;
     bool m_smileyPictures = false;
 };
