@@ -1,23 +1,19 @@
-#include "irc/ircsession.h"
-#include "session/sessionvariables.h"
-#include "support/scriptedserver.h"
-#include "support/sessionrecorder.h"
+#include "interpreterfixture.h"
 #include "text/appendformatted.h"
 #include "text/timeconversion.h"
 
 #include <algorithm>
 #include <QtTest>
 
-#include <map>
-
 // The interpreter's branches, driven through a scripted server on loopback: lines in, and what
 // the program sends, shows in its views, does to its member list and asks its windows to do.
-class TestInterpreter : public QObject
+// Private conversations have their own file, tst_interpreter_privates.cpp.
+class TestInterpreter : public QObject, protected InterpreterFixture
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void branches_data();
     void branches();
@@ -25,62 +21,10 @@ private slots:
     void ctcpTimeAnswer();
     void ctcpAnswersAreRateLimited();
 
-    void privateMessageOpensOneWindowPerPartner();
-    void fullTableUsesTheFirstWindow();
-    void refusingNewPrivates();
-    void blockedSenders();
-    void privateActionsAndRequests();
-    void clearform();
-    void quitReachesTheConversation();
-
     void topicTimesInAFixedZone_data();
     void topicTimesInAFixedZone();
-    void noSuchNickShowsTheConversation();
     void namesBurstMatchesEntryByEntryInsertion();
-
-private:
-    QByteArray run(const QByteArray &lines) { return m_server->exchange(lines); }
-    RecordingLog &partnerLog(const QString &nick);
-
-    SessionVariables m_vars;
-    RecordingPresenter m_presenter;
-    RecordingLog m_roomLog;
-    std::map<QString, RecordingLog> m_partnerLogs;
-    std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<IrcSession> m_session;
 };
-
-void TestInterpreter::init()
-{
-    m_vars = SessionVariables{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
-    m_presenter = RecordingPresenter();
-    m_roomLog.lines.clear();
-    m_partnerLogs.clear();
-    m_server = std::make_unique<ScriptedServer>();
-    m_session = std::make_unique<IrcSession>(m_vars);
-    m_session->setPresenter(&m_presenter);
-    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
-    m_session->conversations().setLogFactory(
-        [this](const QString &nick) -> LineLog * { return &m_partnerLogs[nick]; });
-    m_session->ConnectToServer();
-    QVERIFY(m_server->acceptClient());
-    QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
-    m_server->clearReceived();
-    QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
-    m_session->roomView().setLog(&m_roomLog);
-    m_presenter.calls.clear();
-}
-
-void TestInterpreter::cleanup()
-{
-    m_session.reset();
-    m_server.reset();
-}
-
-RecordingLog &TestInterpreter::partnerLog(const QString &nick)
-{
-    return m_partnerLogs[nick];
-}
 
 void TestInterpreter::branches_data()
 {
@@ -383,109 +327,6 @@ void TestInterpreter::ctcpAnswersAreRateLimited()
     QVERIFY(limiter.allow());
 }
 
-void TestInterpreter::privateMessageOpensOneWindowPerPartner()
-{
-    run(":bob!b@h PRIVMSG alice :hi \x1fthere\r\n:carl!c@h PRIVMSG alice :yo\r\n"
-        ":bob!b@h PRIVMSG alice :again\r\n");
-    QCOMPARE(m_session->conversations().ConversationNicks[0], u"bob"_qs);
-    QCOMPARE(m_session->conversations().ConversationNicks[1], u"carl"_qs);
-    QCOMPARE(m_presenter.calls,
-             (QStringList{"open 0 bob", "flash 0", "open 1 carl", "flash 1", "flash 0"}));
-    QCOMPARE(partnerLog("bob").lines, codes(QStringList{"[B][C]6 < bob > [C]01[B]hi [U]there",
-                                                        "[B][C]6 < bob > [C]01[B]again"}));
-    QCOMPARE(m_session->conversations().view(0).lineCount(), 2);
-    QVERIFY(m_roomLog.lines.isEmpty());
-}
-
-void TestInterpreter::fullTableUsesTheFirstWindow()
-{
-    ConversationTable &table = m_session->conversations();
-    for (int slot = 0; slot < ConversationTable::SlotCount; ++slot)
-        table.claim(slot, QStringLiteral("n%1").arg(slot));
-    m_presenter.windowStates[0].visible = true;
-    run(":late!l@h PRIVMSG alice :anyone?\r\n");
-    QCOMPARE(table.findSlot(u"late"_qs), -1);
-    QCOMPARE(table.ConversationNicks[0], u"n0"_qs);
-    QCOMPARE(table.ConversationNicks[100], QString());
-    QCOMPARE(partnerLog("n0").lines, codes(QStringList{"[B][C]6 < late > [C]01[B]anyone?"}));
-    QCOMPARE(m_presenter.calls, QStringList{"flash 0"});
-}
-
-void TestInterpreter::refusingNewPrivates()
-{
-    m_session->conversations().claim(3, QStringLiteral("bob"));
-    m_session->setRefuseNewPrivates(true);
-    run(":bob!b@h PRIVMSG alice :still here\r\n:carl!c@h PRIVMSG alice :let me in\r\n");
-    QCOMPARE(partnerLog("bob").lines.size(), 1);
-    QCOMPARE(m_session->conversations().findSlot(u"carl"_qs), -1);
-    QCOMPARE(m_session->conversations().firstFreeSlot(), 0);
-    QCOMPARE(m_presenter.calls, (QStringList{"open 3 bob", "flash 3"}));
-}
-
-void TestInterpreter::blockedSenders()
-{
-    m_session->blockedNicks().setStringList({QStringLiteral("Bob"), QStringLiteral("carl")});
-    run(":Bob!b@h PRIVMSG alice :let me talk\r\n:bob!b@h PRIVMSG alice :other case\r\n");
-    // The blocked sender is dropped and keeps no slot; the same nick in another case is not
-    // blocked.
-    QCOMPARE(m_session->conversations().ConversationNicks[0], u"bob"_qs);
-    QCOMPARE(m_session->conversations().findSlot(u"Bob"_qs), -1);
-    QVERIFY(partnerLog("Bob").lines.isEmpty());
-
-    // A blocked partner whose window is minimized still reaches it.
-    m_session->conversations().claim(5, QStringLiteral("carl"));
-    m_presenter.windowStates[5].minimized = true;
-    m_presenter.calls.clear();
-    run(":carl!c@h PRIVMSG alice :psst\r\n");
-    QCOMPARE(partnerLog("carl").lines, codes(QStringList{"[B][C]6 < carl > [C]01[B]psst"}));
-    QCOMPARE(m_presenter.calls, QStringList{"flash 5"});
-}
-
-void TestInterpreter::privateActionsAndRequests()
-{
-    const QByteArray sent = run(":bob!b@h PRIVMSG alice :\x01"
-                                "ACTION waves\x01\r\n"
-                                ":carl!c@h PRIVMSG alice :\x01VERSION\x01\r\n"
-                                ":dee!d@h PRIVMSG alice :\x01PING 123\x01\r\n");
-    // Actions appear; other requests are answered where known and never shown, and they take
-    // no conversation slot.
-    QCOMPARE(partnerLog("bob").lines,
-             codes(QStringList{"[B][C]6 < bob > [C]01[B][C]6[B]***  waves"}));
-    QCOMPARE(sent, QByteArray("Notice carl :\x01VERSION Velmora Messenger Ver 1.0\x01\n"));
-    QCOMPARE(m_session->conversations().findSlot(u"carl"_qs), -1);
-    QCOMPARE(m_session->conversations().findSlot(u"dee"_qs), -1);
-    QCOMPARE(m_presenter.calls, (QStringList{"open 0 bob", "flash 0"}));
-}
-
-void TestInterpreter::clearform()
-{
-    ConversationTable &table = m_session->conversations();
-    table.claim(0, QStringLiteral("bob"));
-    table.claim(1, QStringLiteral("carl"));
-    QVERIFY(!m_session->clearform(QStringLiteral("nobody")).isValid());
-    QVERIFY(!m_session->clearform(QStringLiteral("Bob")).isValid());
-    QCOMPARE(table.ConversationNicks[0], u"bob"_qs);
-    m_session->clearform(QStringLiteral("bob"));
-    QCOMPARE(table.ConversationNicks[0], QString());
-    QCOMPARE(table.ConversationNicks[1], u"carl"_qs);
-    // The freed slot's view is kept for the next partner.
-    ChatBuffer *view = &table.view(0);
-    run(":dee!d@h PRIVMSG alice :hello\r\n");
-    QCOMPARE(table.ConversationNicks[0], u"dee"_qs);
-    QCOMPARE(&table.view(0), view);
-}
-
-void TestInterpreter::quitReachesTheConversation()
-{
-    m_session->conversations().claim(2, QStringLiteral("bob"));
-    m_session->members().add(QStringLiteral("bob"));
-    run(":bob!b@h QUIT :gone\r\n");
-    QCOMPARE(partnerLog("bob").lines,
-             codes(QStringList{"[B] ** [C]4bob[C]02[B] has quit [B]#velmora"}));
-    QCOMPARE(m_presenter.calls, QStringList{"flash 2"});
-    QCOMPARE(m_session->members().count(), 0);
-}
-
 void TestInterpreter::topicTimesInAFixedZone_data()
 {
     QTest::addColumn<QByteArray>("stamp");
@@ -515,16 +356,6 @@ void TestInterpreter::topicTimesInAFixedZone()
     QVERIFY2(line.contains(date + u' ') && line.contains(u"5:45:00"), qPrintable(line));
     QVERIFY(line.endsWith(QChar(0x02)));
     QLocale::setDefault(QLocale::system());
-}
-
-void TestInterpreter::noSuchNickShowsTheConversation()
-{
-    m_session->conversations().claim(4, QStringLiteral("bob"));
-    m_session->conversations().setCaption(4, QStringLiteral("bob"));
-    run(":srv 401 alice bob :No such nick/channel\r\n:srv 401 alice Bob :No such nick\r\n");
-    QCOMPARE(m_presenter.calls,
-             (QStringList{"show 4", "message Information|Chat Error|The nick bob has either change "
-                                    "the nick or has quit the Chat !"}));
 }
 
 void TestInterpreter::namesBurstMatchesEntryByEntryInsertion()

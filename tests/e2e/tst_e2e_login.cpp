@@ -100,8 +100,7 @@ void TestEndToEndLogin::signInJoinAndTalk()
     QVERIFY(input->text().isEmpty());
 
     // The login was stored: the counter, and no password.
-    QVariant number;
-    LoadSetting(QStringLiteral("Store"), QStringLiteral("number"), number);
+    const QVariant number = LoadSetting(QStringLiteral("Store"), QStringLiteral("number"));
     QCOMPARE(number.toString(), u"1"_qs);
 }
 

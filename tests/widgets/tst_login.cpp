@@ -73,9 +73,8 @@ bool store(const QString &name, const QVariant &value)
 
 QString stored(const QString &name)
 {
-    QVariant slot = Missing;
-    LoadSetting(QStringLiteral("Store"), name, slot);
-    return slot.toString();
+    const QVariant slot = LoadSetting(QStringLiteral("Store"), name);
+    return slot.isValid() ? slot.toString() : Missing;
 }
 
 QString autostartCommand()

@@ -9,13 +9,13 @@ Interpreter::Interpreter(IrcSession &session)
     : m_session(session), m_messages(session), m_membership(session), m_numerics(session)
 {
     auto message = [this](void (MessageBranches::*branch)(const ParsedLine &)) -> Branch {
-        return [this, branch](const ParsedLine &r) { (m_messages.*branch)(r); };
+        return [this, branch](const ParsedLine &line) { (m_messages.*branch)(line); };
     };
     auto membership = [this](void (MembershipBranches::*branch)(const ParsedLine &)) -> Branch {
-        return [this, branch](const ParsedLine &r) { (m_membership.*branch)(r); };
+        return [this, branch](const ParsedLine &line) { (m_membership.*branch)(line); };
     };
     auto numeric = [this](void (NumericBranches::*branch)(const ParsedLine &)) -> Branch {
-        return [this, branch](const ParsedLine &r) { (m_numerics.*branch)(r); };
+        return [this, branch](const ParsedLine &line) { (m_numerics.*branch)(line); };
     };
     using N = NumericBranches;
 

@@ -109,10 +109,9 @@ void IrcSession::closeConnection()
     m_connection.close();
 }
 
-QVariant IrcSession::clearform(const QString &wincap)
+void IrcSession::clearform(const QString &caption)
 {
-    m_conversations.clearform(wincap);
-    return QVariant();
+    m_conversations.clearform(caption);
 }
 
 void IrcSession::UpdateUserCount()

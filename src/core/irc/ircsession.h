@@ -70,7 +70,7 @@ public:
     void closeConnection();
 
     // A private conversation window closes: its slot is freed.
-    QVariant clearform(const QString &wincap);
+    void clearform(const QString &caption);
 
     void UpdateUserCount();
     // Empties the member list, the topic and the count when the session leaves the room.

@@ -28,15 +28,14 @@ bool MembershipBranches::isMe(const QString &nick) const
     return nick.compare(m_session.variables().CurrentNick, Qt::CaseInsensitive) == 0;
 }
 
-bool MembershipBranches::removeFirstOf(const QString &nick, QStringView prefixes)
+void MembershipBranches::removeFirstOf(const QString &nick, QStringView prefixes)
 {
     if (nick.isEmpty())
-        return false; // a line without a nick names nobody
+        return; // a line without a nick names nobody
     for (QChar prefix : prefixes) {
         if (m_session.members().remove(prefixed(prefix, nick)))
-            return true;
+            return;
     }
-    return false;
 }
 
 bool MembershipBranches::replace(const QString &from, const QString &to)

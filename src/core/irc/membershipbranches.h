@@ -24,7 +24,7 @@ public:
 private:
     bool isMe(const QString &nick) const;
     // Removes the first entry found as prefix + nick, trying the prefixes in order.
-    bool removeFirstOf(const QString &nick, QStringView prefixes);
+    void removeFirstOf(const QString &nick, QStringView prefixes);
     // Replaces the entry `from` by `to` when `from` is listed; false when it is not.
     bool replace(const QString &from, const QString &to);
     void applyMode(const QString &modes, const QString &target, bool me);

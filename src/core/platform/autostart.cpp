@@ -187,8 +187,8 @@ bool DisableAutostart()
 void ReadAutostart(QString &AutostartCommand)
 {
 #ifdef Q_OS_WIN
-    QVariant value;
-    if (!SettingsStore::current().read(RunKey, ValueName, value))
+    const QVariant value = SettingsStore::current().read(RunKey, ValueName);
+    if (!value.isValid())
         return;
     QString command =
         value.typeId() == QMetaType::Int ? QString::number(value.toInt()) : value.toString();

@@ -42,39 +42,35 @@ QStringList keyParts(const QString &keyPath)
     return path.split(u'/', Qt::SkipEmptyParts);
 }
 
-bool toJson(const QVariant &value, QJsonValue &json)
+// Undefined for a value of any other type.
+QJsonValue toJson(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
-        json = value.toString();
-        return true;
+        return value.toString();
     case QMetaType::Int:
-        json = value.toInt();
-        return true;
+        return value.toInt();
     case QMetaType::QByteArray:
-        json = QJsonObject{
+        return QJsonObject{
             {QStringLiteral("binary"), QString::fromLatin1(value.toByteArray().toBase64())}};
-        return true;
     default:
-        return false;
+        return QJsonValue::Undefined;
     }
 }
 
-bool fromJson(const QJsonValue &json, QVariant &result)
+// A QString or an int; invalid for anything else.
+QVariant fromJson(const QJsonValue &json)
 {
-    if (json.isString()) {
-        result = json.toString();
-        return true;
-    }
+    if (json.isString())
+        return json.toString();
     if (json.isDouble()) {
         const double number = json.toDouble();
         if (number != std::trunc(number) || number < std::numeric_limits<qint32>::min() ||
             number > std::numeric_limits<qint32>::max())
-            return false;
-        result = int(number);
-        return true;
+            return {};
+        return int(number);
     }
-    return false;
+    return {};
 }
 
 enum class FileState
@@ -139,15 +135,15 @@ bool fileWrite(const QString &path, const QString &key, const QString &name,
     return file.commit();
 }
 
-bool fileRead(const QString &path, const QString &key, const QString &name, QVariant &result)
+QVariant fileRead(const QString &path, const QString &key, const QString &name)
 {
     QJsonObject root;
     if (path.isEmpty() || readFile(path, root) != FileState::Read)
-        return false;
+        return {};
     const QJsonValue values = root.value(key);
     if (!values.isObject())
-        return false;
-    return fromJson(values.toObject().value(name), result);
+        return {};
+    return fromJson(values.toObject().value(name));
 }
 
 #ifdef Q_OS_WIN
@@ -196,11 +192,11 @@ bool registryWrite(const QString &key, const QString &name, const QVariant &valu
     return status == ERROR_SUCCESS;
 }
 
-bool registryRead(const QString &key, const QString &name, QVariant &result)
+QVariant registryRead(const QString &key, const QString &name)
 {
     HKEY handle = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, wide(key), 0, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
-        return false;
+        return {};
     DWORD type = REG_NONE;
     DWORD size = 0;
     LSTATUS status = RegQueryValueExW(handle, wide(name), nullptr, &type, nullptr, &size);
@@ -213,7 +209,7 @@ bool registryRead(const QString &key, const QString &name, QVariant &result)
     }
     RegCloseKey(handle);
     if (status != ERROR_SUCCESS)
-        return false;
+        return {};
 
     if (type == REG_SZ) {
         // The text ends at its terminator; one written without a terminator ends with the data.
@@ -222,16 +218,14 @@ bool registryRead(const QString &key, const QString &name, QVariant &result)
         const qsizetype end = text.indexOf(QChar::Null);
         if (end >= 0)
             text.truncate(end);
-        result = text;
-        return true;
+        return text;
     }
     if (type == REG_DWORD && data.size() == qsizetype(sizeof(qint32))) {
         qint32 number = 0;
         std::memcpy(&number, data.constData(), sizeof number);
-        result = int(number);
-        return true;
+        return int(number);
     }
-    return false;
+    return {};
 }
 
 #endif
@@ -269,8 +263,8 @@ QString SettingsStore::defaultFilePath()
 bool SettingsStore::write(const QString &keyPath, const QString &name, const QVariant &value) const
 {
     const QStringList parts = keyParts(keyPath);
-    QJsonValue json;
-    if (parts.isEmpty() || !toJson(value, json))
+    const QJsonValue json = toJson(value);
+    if (parts.isEmpty() || json.isUndefined())
         return false;
 #ifdef Q_OS_WIN
     if (m_filePath.isEmpty())
@@ -279,16 +273,16 @@ bool SettingsStore::write(const QString &keyPath, const QString &name, const QVa
     return fileWrite(m_filePath, parts.join(u'/'), name, json);
 }
 
-bool SettingsStore::read(const QString &keyPath, const QString &name, QVariant &result) const
+QVariant SettingsStore::read(const QString &keyPath, const QString &name) const
 {
     const QStringList parts = keyParts(keyPath);
     if (parts.isEmpty())
-        return false;
+        return {};
 #ifdef Q_OS_WIN
     if (m_filePath.isEmpty())
-        return registryRead(parts.join(u'\\'), name, result);
+        return registryRead(parts.join(u'\\'), name);
 #endif
-    return fileRead(m_filePath, parts.join(u'/'), name, result);
+    return fileRead(m_filePath, parts.join(u'/'), name);
 }
 
 SettingsStore SettingsStore::current()
@@ -306,7 +300,7 @@ void SaveSetting(const QString &section, const QString &name, const QString &val
     SettingsStore::current().write(StoreRoot + section, name, value);
 }
 
-void LoadSetting(const QString &section, const QString &name, QVariant &result)
+QVariant LoadSetting(const QString &section, const QString &name)
 {
-    SettingsStore::current().read(StoreRoot + section, name, result);
+    return SettingsStore::current().read(StoreRoot + section, name);
 }

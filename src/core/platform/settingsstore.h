@@ -28,9 +28,9 @@ public:
 
     // Writes a QString, int or QByteArray value, creating the key path when needed.
     bool write(const QString &keyPath, const QString &name, const QVariant &value) const;
-    // On success result becomes a QString or an int; on any failure (no such key or value,
-    // a value of another type, an unreadable store) result is left as it was.
-    bool read(const QString &keyPath, const QString &name, QVariant &result) const;
+    // A QString or an int; invalid on any failure (no such key or value, a value of another
+    // type, an unreadable store).
+    QVariant read(const QString &keyPath, const QString &name) const;
 
     // The store SaveSetting and LoadSetting use: the file named by the environment variable
     // VELMORA_SETTINGS_FILE when it is set at first use, otherwise the user's store.
@@ -44,6 +44,6 @@ private:
 // Writes a text value under "Software\Orvane\" + section of the current store; silent on
 // failure.
 void SaveSetting(const QString &section, const QString &name, const QString &value);
-// Reads a value from "Software\Orvane\" + section of the current store into result (a QString
-// or an int); leaves result as it was when the value cannot be read.
-void LoadSetting(const QString &section, const QString &name, QVariant &result);
+// Reads a value from "Software\Orvane\" + section of the current store: a QString or an int,
+// invalid when the value cannot be read.
+QVariant LoadSetting(const QString &section, const QString &name);

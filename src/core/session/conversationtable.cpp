@@ -57,10 +57,10 @@ void ConversationTable::claim(int slot, const QString &nick)
         view(slot).setLog(m_logFactory(nick));
 }
 
-void ConversationTable::clearform(const QString &wincap)
+void ConversationTable::clearform(const QString &caption)
 {
-    const int slot = findExactSlot(wincap);
-    if (slot >= 0 && !wincap.isEmpty())
+    const int slot = findExactSlot(caption);
+    if (slot >= 0 && !caption.isEmpty())
         ConversationNicks[size_t(slot)].clear();
 }
 

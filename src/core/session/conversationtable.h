@@ -47,8 +47,8 @@ public:
     {
         m_logFactory = std::move(factory);
     }
-    // Frees the first slot whose partner equals caption exactly; returns an empty result.
-    void clearform(const QString &wincap);
+    // Frees the first slot whose partner equals caption exactly.
+    void clearform(const QString &caption);
     // The conversation view of a slot, made on first use.
     ChatBuffer &view(int slot);
     bool hasView(int slot) const { return m_views[size_t(slot)] != nullptr; }

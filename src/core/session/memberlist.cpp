@@ -100,8 +100,3 @@ void MemberList::clear()
     m_entries.clear();
     endResetModel();
 }
-
-int FindNickExact(const MemberList &list, QStringView text)
-{
-    return list.findExact(text);
-}

@@ -43,5 +43,3 @@ private:
     mutable QStringList m_pending;
     QTimer m_flushTimer;
 };
-
-int FindNickExact(const MemberList &list, QStringView text);

@@ -125,7 +125,7 @@ int SortedEntries::rowFor(const QString &text) const
     return firstRowOf(block) + int(offset);
 }
 
-int SortedEntries::insert(const QString &text)
+void SortedEntries::insert(const QString &text)
 {
     Entry entry = makeEntry(text);
     const auto [blockIndex, offset] = placeFor(entry);
@@ -134,14 +134,12 @@ int SortedEntries::insert(const QString &text)
     Block &block = m_blocks[blockIndex];
     block.insert(block.begin() + std::ptrdiff_t(offset), std::move(entry));
     ++m_size;
-    const int row = firstRowOf(blockIndex) + int(offset);
     if (block.size() > 2 * kBlockSize) {
         Block upper(std::make_move_iterator(block.begin() + kBlockSize),
                     std::make_move_iterator(block.end()));
         block.resize(kBlockSize);
         m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(blockIndex) + 1, std::move(upper));
     }
-    return row;
 }
 
 void SortedEntries::removeAt(int row)

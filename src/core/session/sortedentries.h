@@ -18,8 +18,8 @@ public:
     int findIgnoringCase(QStringView text) const;
     // Row at which text would be placed by insert().
     int rowFor(const QString &text) const;
-    // Places text in order and returns its row.
-    int insert(const QString &text);
+    // Places text in order, at rowFor(text).
+    void insert(const QString &text);
     void removeAt(int row);
     void clear();
     // Adds many texts at once: sorts them and merges them in one pass.

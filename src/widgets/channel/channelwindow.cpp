@@ -451,9 +451,7 @@ void ChannelWindow::showSmileyPicker()
 
 void ChannelWindow::loadSmileyPictures()
 {
-    QVariant stored;
-    LoadSetting(SettingsSection, SmileyPicturesSetting, stored);
-    const bool on = stored.toString() == u"1";
+    const bool on = LoadSetting(SettingsSection, SmileyPicturesSetting).toString() == u"1";
     QAction *toggle = m_menus.smileyPictures;
     const QSignalBlocker quiet(toggle);
     toggle->setChecked(on);

@@ -62,12 +62,9 @@ public:
     }
 };
 
-// Every value read starts from an empty slot, so a missing value never brings along the one
-// read before it.
 bool loadText(const QString &name, QString &text)
 {
-    QVariant slot;
-    LoadSetting(Section, name, slot);
+    const QVariant slot = LoadSetting(Section, name);
     if (!slot.isValid())
         return false;
     text = slot.typeId() == QMetaType::Int ? QString::number(slot.toInt()) : slot.toString();
@@ -77,8 +74,7 @@ bool loadText(const QString &name, QString &text)
 // The stored counter: missing or empty counts as 0; false for a text that is not a number.
 bool loadCounter(double &counter)
 {
-    QVariant slot;
-    LoadSetting(Section, QStringLiteral("number"), slot);
+    const QVariant slot = LoadSetting(Section, QStringLiteral("number"));
     if (!slot.isValid()) {
         counter = 0;
         return true;
