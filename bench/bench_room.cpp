@@ -14,7 +14,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    quitOnTerminationSignals(&app);
+    endOnTerminationSignals(&app, [] { QCoreApplication::exit(0); });
     const LaunchOptions options = parseCommandLine(QApplication::arguments().mid(1),
                                                    QProcessEnvironment::systemEnvironment());
     if (options.action != LaunchOptions::Action::Run || options.nick.isEmpty()) {

@@ -84,6 +84,7 @@ void Application::showLogin()
 void Application::openChannel()
 {
     m_channel = std::make_unique<ChannelWindow>(m_session, &m_tray);
+    connect(m_channel.get(), &ChannelWindow::exitRequested, this, &Application::exitProgram);
     m_channel->show();
     m_tray.AddChatTrayIcon();
     m_session.ConnectToServer();
@@ -92,7 +93,9 @@ void Application::openChannel()
 
 void Application::exitProgram()
 {
+    // Without a goodbye to the server: the socket is simply closed.
     m_session.closeConnection();
+    m_tray.RemoveTrayIcon();
     // exit(), not quit(): quit() asks every window to close, and the room window only hides.
     QCoreApplication::exit(0);
 }

@@ -36,13 +36,16 @@ public:
     LoginWindow *loginWindow() const { return m_login; }
     ChannelWindow *channelWindow() const { return m_channel.get(); }
 
+    // The one way the program ends: the connection closes without a goodbye, the tray icon
+    // goes and the event loop ends with code 0.
+    void exitProgram();
+
 signals:
     void channelWindowOpened();
 
 private:
     void showLogin();
     void openChannel();
-    void exitProgram();
 
     LaunchOptions m_options;
     SessionVariables m_variables;

@@ -43,7 +43,15 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // The program ends through its Exit commands only: the room window hides when closed.
     QApplication::setQuitOnLastWindowClosed(false);
-    quitOnTerminationSignals(&app);
+    // A termination signal ends the program as its Exit commands do; should one be handled
+    // before the program runs, it only ends the event loop.
+    Application *running = nullptr;
+    endOnTerminationSignals(&app, [&running] {
+        if (running)
+            running->exitProgram();
+        else
+            QCoreApplication::exit(0);
+    });
 
     const LaunchOptions options = parseCommandLine(QApplication::arguments().mid(1),
                                                    QProcessEnvironment::systemEnvironment());
@@ -59,6 +67,7 @@ int main(int argc, char *argv[])
     }
 
     Application application(options);
+    running = &application;
     QString error;
     if (!application.openLogs(&error))
         return printAndExit(QStringLiteral("velmora: %1\n").arg(error), stderr, 2);

@@ -1,6 +1,5 @@
 #include "terminationsignals.h"
 
-#include <QCoreApplication>
 #include <QObject>
 
 #ifdef Q_OS_UNIX
@@ -20,15 +19,15 @@ void onSignal(int)
 }
 } // namespace
 
-void quitOnTerminationSignals(QObject *parent)
+void endOnTerminationSignals(QObject *parent, std::function<void()> end)
 {
     if (g_signalPipe[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [end = std::move(end)] {
         char byte;
         [[maybe_unused]] const auto read = ::read(g_signalPipe[1], &byte, 1);
-        QCoreApplication::exit(0); // ends the loop even though the room window refuses to close
+        end();
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
@@ -38,5 +37,5 @@ void quitOnTerminationSignals(QObject *parent)
     sigaction(SIGTERM, &action, nullptr);
 }
 #else
-void quitOnTerminationSignals(QObject *) {}
+void endOnTerminationSignals(QObject *, std::function<void()>) {}
 #endif

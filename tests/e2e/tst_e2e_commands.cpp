@@ -108,41 +108,42 @@ void TestEndToEndCommands::answer(const char *dialog, const QString &text)
 
 void TestEndToEndCommands::moderation()
 {
+    using commands::Moderation;
     const QString rover = m_rover->nick();
     const QByteArray room = m_vars.CurrentRoom.toUtf8();
     auto serverSays = [&](const QString &pattern) {
         return m_rover->waitForLine(QRegularExpression(pattern), nullptr, 15000);
     };
     select(rover);
-    m_window->menus().action(QStringLiteral("mnukick2"))->trigger();
+    m_window->menus().moderation(Moderation::Voice)->trigger();
     QVERIFY(serverSays(" MODE " + m_vars.CurrentRoom + " \\+v :?" + rover));
     QTRY_VERIFY(m_session->members().findExact(u'+' + rover) >= 0);
     QVERIFY(m_rover->names(m_vars.CurrentRoom).contains(u'+' + rover));
 
     select(u'+' + rover);
-    m_window->menus().action(QStringLiteral("mnukick3"))->trigger();
+    m_window->menus().moderation(Moderation::Devoice)->trigger();
     QVERIFY(serverSays(" MODE " + m_vars.CurrentRoom + " -v :?" + rover));
     QTRY_VERIFY(m_session->members().findExact(rover) >= 0);
 
     select(rover);
-    m_window->menus().action(QStringLiteral("mnukick0"))->trigger();
+    m_window->menus().moderation(Moderation::Kick)->trigger();
     QVERIFY(serverSays(" KICK " + m_vars.CurrentRoom + " " + rover + " :"));
     QVERIFY(roomShows(rover + u"\x02 was kicked by \x02"_qs + m_vars.CurrentNick));
 
     QVERIFY(m_rover->join(m_vars.CurrentRoom));
     QTRY_VERIFY(m_session->members().findExact(rover) >= 0);
     select(rover);
-    m_window->menus().action(QStringLiteral("mnukick1"))->trigger();
+    m_window->menus().moderation(Moderation::KickWithReason)->trigger();
     answer("kickreason", QStringLiteral("behave"));
     QVERIFY(serverSays(" KICK " + m_vars.CurrentRoom + " " + rover + " :behave"));
 
-    m_window->menus().action(QStringLiteral("mnukick4"))->trigger();
+    m_window->menus().moderation(Moderation::Ban)->trigger();
     answer("baninput", rover);
     QVERIFY(roomShows(u"sets mode: +b "_qs + rover));
     m_rover->send("JOIN " + room);
     QVERIFY(serverSays(" 474 " + rover + " " + m_vars.CurrentRoom));
 
-    m_window->menus().action(QStringLiteral("mnukick5"))->trigger();
+    m_window->menus().moderation(Moderation::Unban)->trigger();
     // The server keeps the ban as the full mask it showed, and lifts it by that mask.
     answer("unbaninput", rover + u"!*@*"_qs);
     QVERIFY(roomShows(u"sets mode: -b "_qs + rover));
@@ -173,7 +174,7 @@ void TestEndToEndCommands::privateTalkAndBlocking()
 
     // The user can still open a conversation: it opens minimized.
     select(rover);
-    m_window->menus().action(QStringLiteral("mnuchat"))->trigger();
+    m_window->menus().privateChat->trigger();
     QTRY_VERIFY(conversation->isVisible());
     QVERIFY(conversation->isMinimized());
     QVERIFY(m_session->conversations().findSlot(rover) >= 0);
@@ -181,7 +182,7 @@ void TestEndToEndCommands::privateTalkAndBlocking()
 
 void TestEndToEndCommands::nickServThroughTheDialogs()
 {
-    m_window->menus().action(QStringLiteral("mnuregister"))->trigger();
+    m_window->menus().registerNick->trigger();
     QWidget *dialog = nullptr;
     QTRY_VERIFY((dialog = find<QWidget>("registerr")));
     dialog->findChild<QLineEdit *>(QStringLiteral("pwd"))->setText(QStringLiteral("first-pass"));
@@ -193,14 +194,14 @@ void TestEndToEndCommands::nickServThroughTheDialogs()
     click(dialog, "cmdok");
     QVERIFY(roomShows(QStringLiteral("registered")));
 
-    m_window->menus().action(QStringLiteral("mnuchpwd"))->trigger();
+    m_window->menus().changePassword->trigger();
     QTRY_VERIFY((dialog = find<QWidget>("frmchpwd")));
     dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("second-pass"));
     click(dialog, "XPButton1");
     QVERIFY(roomShows(QStringLiteral("changed")));
 
     const int before = int(m_roomLog.lines.size());
-    m_window->menus().action(QStringLiteral("mnudrop"))->trigger();
+    m_window->menus().dropNick->trigger();
     QTRY_VERIFY((dialog = find<QWidget>("registerr")) && dialog->isVisible());
     dialog->findChild<QLineEdit *>(QStringLiteral("txtcode"))
         ->setText(dialog->findChild<QLabel *>(QStringLiteral("lbcode"))->text());
@@ -218,7 +219,7 @@ void TestEndToEndCommands::nickServThroughTheDialogs()
     owner.send("PRIVMSG NickServ :REGISTER keeper-pass");
     QVERIFY(owner.waitForLine(QRegularExpression("registered")));
     owner.quit();
-    m_window->menus().action(QStringLiteral("mnuchangenick"))->trigger();
+    m_window->menus().changeNick->trigger();
     QTRY_VERIFY((dialog = find<QWidget>("nchange")));
     dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(keeper);
     click(dialog, "XPButton1");
@@ -238,7 +239,7 @@ void TestEndToEndCommands::nickServThroughTheDialogs()
 void TestEndToEndCommands::overlongNickIsRefusedAndShown()
 {
     const int shownBefore = m_session->roomView().lineCount();
-    m_window->menus().action(QStringLiteral("mnuchangenick"))->trigger();
+    m_window->menus().changeNick->trigger();
     QWidget *dialog = nullptr;
     QTRY_VERIFY((dialog = find<QWidget>("nchange")));
     dialog->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QString(400, u'n'));

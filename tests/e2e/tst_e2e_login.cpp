@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,6 +24,7 @@ class TestEndToEndLogin : public QObject
 private slots:
     void initTestCase();
     void signInJoinAndTalk();
+    void exitFromTheRoomEndsTheProgram();
 
 private:
     QTemporaryDir m_home;
@@ -100,6 +102,39 @@ void TestEndToEndLogin::signInJoinAndTalk()
     // The login was stored: the counter, and no password.
     const QVariant number = LoadSetting(QStringLiteral("Store"), QStringLiteral("number"));
     QCOMPARE(number.toString(), u"1"_qs);
+}
+
+void TestEndToEndLogin::exitFromTheRoomEndsTheProgram()
+{
+    IrcClient host;
+    QVERIFY(host.connectAndRegister(m_network.host(), m_network.port(), "hostess2"));
+    QVERIFY(host.join("#velmora"));
+    LaunchOptions options;
+    options.host = m_network.host();
+    options.port = m_network.port();
+    options.nick = QStringLiteral("mira"); // a direct sign-in
+    Application application(options);
+    application.start();
+    ChannelWindow *room = application.channelWindow();
+    QVERIFY(room && room->isVisible());
+    QVERIFY(host.waitForLine(QRegularExpression("^:mira!\\S+ JOIN :?#velmora"), nullptr, 20000));
+
+    room->menus().exit->trigger();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = room->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
+    // Yes ends the program's event loop with code 0, the connection closed and the tray icon
+    // gone; the others see the user quit.
+    QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Yes)->click(); });
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    connect(&fallback, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    fallback.start(10000);
+    const int code = QCoreApplication::exec();
+    fallback.stop();
+    QCOMPARE(code, 0);
+    QVERIFY(application.session().connection().isClosed());
+    QCOMPARE(application.tray().phase(), TrayIcon::Phase::None);
+    QVERIFY(host.waitForLine(QRegularExpression("^:mira!\\S+ QUIT "), nullptr, 15000));
 }
 
 int main(int argc, char *argv[])

@@ -110,6 +110,13 @@ void TestEndToEndProgram::registersShowsGreetingAndJoins()
     QString whois;
     QVERIFY(watcher.waitForLine(QRegularExpression(" 311 watcher alice "), &whois));
     QVERIFY2(whois.endsWith(QStringLiteral(":Velmora Messenger 1.0 (Orvane)")), qPrintable(whois));
+
+    // A termination signal ends the program as its Exit does: the connection closes, code 0.
+    m_program.terminate();
+    QVERIFY(m_program.waitForFinished(10000));
+    QCOMPARE(m_program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program.exitCode(), 0);
+    QVERIFY(watcher.waitForLine(QRegularExpression("^:alice!\\S+ QUIT "), nullptr, 15000));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEndProgram)

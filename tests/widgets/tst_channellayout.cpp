@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-// The room window's layout rules in twips, on their own.
+// The room window's layout rules in twips, on their own, and the conversion every window uses.
 class TestChannelLayout : public QObject
 {
     Q_OBJECT
@@ -11,6 +11,8 @@ private slots:
     void designSize();
     void minimizedKeepsRefusedSizes();
     void pixels();
+    void twipsToPixels_data();
+    void twipsToPixels();
 };
 
 void TestChannelLayout::designSize_data()
@@ -63,6 +65,40 @@ void TestChannelLayout::pixels()
     QCOMPARE(at96.toPixelsY(ChannelLayout::MinimumHeight), 466);
     const Twips at120 = Twips::forDpi(120, 120);
     QCOMPARE(at120.toPixelsX(1440), 120);
+}
+
+void TestChannelLayout::twipsToPixels_data()
+{
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<int>("pixels");
+    QTest::addColumn<int>("backToTwips");
+    QTest::newRow("96 dpi, whole pixels") << 96.0 << 7530 << 502 << 7530;
+    QTest::newRow("96 dpi, just under half") << 96.0 << 7 << 0 << 0;
+    QTest::newRow("96 dpi, just over half") << 96.0 << 8 << 1 << 15;
+    QTest::newRow("120 dpi, a half rounds up") << 120.0 << 7530 << 628 << 7536;
+    QTest::newRow("120 dpi, 300 twips") << 120.0 << 300 << 25 << 300;
+    QTest::newRow("144 dpi, a half rounds up") << 144.0 << 4475 << 448 << 4480;
+    QTest::newRow("144 dpi, below a half") << 144.0 << 4474 << 447 << 4470;
+    QTest::newRow("72 dpi") << 72.0 << 800 << 40 << 800;
+    QTest::newRow("negative") << 96.0 << -1130 << -75 << -1125;
+}
+
+void TestChannelLayout::twipsToPixels()
+{
+    QFETCH(double, dpi);
+    QFETCH(int, twips);
+    QFETCH(int, pixels);
+    QFETCH(int, backToTwips);
+    const Twips t = Twips::forDpi(dpi, dpi);
+    QCOMPARE(t.toPixelsX(twips), pixels);
+    QCOMPARE(t.toPixelsY(twips), pixels);
+    QCOMPARE(t.fromPixelsX(pixels), backToTwips);
+    QCOMPARE(t.fromPixelsY(pixels), backToTwips);
+    // The two axes are kept apart.
+    const Twips mixed = Twips::forDpi(dpi, 96);
+    QCOMPARE(mixed.toPixelsX(twips), pixels);
+    QCOMPARE(mixed.toPixelsY(1440), 96);
 }
 
 QTEST_GUILESS_MAIN(TestChannelLayout)

@@ -1,3 +1,4 @@
+#include "channel/channelpresenter.h"
 #include "channel/channelwindow.h"
 #include "channel/linkpage.h"
 #include "chat/chatview.h"
@@ -32,6 +33,8 @@ private slots:
     void init();
     void cleanup();
     void messageBoxesDoNotStopTheSession();
+    void menuItemsKeepTheirNames_data();
+    void menuItemsKeepTheirNames();
     void identificationLocksAndUnlocks();
     void privateMessageOpensItsWindow();
     void memberCountAndList();
@@ -105,6 +108,65 @@ void TestChannelWindow::messageBoxesDoNotStopTheSession()
     }
     titles.sort();
     QCOMPARE(titles, (QStringList{"Banned", "Kick", "Kill", "Nick Error"}));
+}
+
+void TestChannelWindow::menuItemsKeepTheirNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::newRow("connect") << "mnuConnect"
+                             << "&Connect"
+                             << "Ctrl+F";
+    QTest::newRow("disconnect") << "mnudc"
+                                << "&Disconnect"
+                                << "Ctrl+D";
+    QTest::newRow("exit") << "mnudisconnect"
+                          << "&Exit"
+                          << "Ctrl+Q";
+    QTest::newRow("forgot") << "mnuforgot"
+                            << "&Forgot Password"
+                            << "";
+    QTest::newRow("away 6") << "mnuawayaway6"
+                            << "Out to &Lunch"
+                            << "";
+    QTest::newRow("own reason") << "mnuawayownreason"
+                                << "Own &Reason"
+                                << "";
+    QTest::newRow("say 2") << "act2"
+                           << "&Slap !"
+                           << "";
+    QTest::newRow("blocked nicks") << "mnuignorelist"
+                                   << "Blocked &Nicks"
+                                   << "F4";
+    QTest::newRow("kick 0") << "mnukick0"
+                            << "&Kick"
+                            << "";
+    QTest::newRow("kick 3") << "mnukick3"
+                            << "&Take Voice (-V)"
+                            << "";
+    QTest::newRow("kick 5") << "mnukick5"
+                            << "&Unban (-b)"
+                            << "";
+    QTest::newRow("copy") << "mnucopye"
+                          << "Copy"
+                          << "";
+}
+
+void TestChannelWindow::menuItemsKeepTheirNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    const auto *item = m_window->findChild<QAction *>(name);
+    QVERIFY(item);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->shortcut(), QKeySequence(shortcut));
+    // The typed handles are the named items.
+    const ChannelMenus &menus = m_window->menus();
+    QCOMPARE(menus.moderation(commands::Moderation::Devoice)->objectName(), u"mnukick3"_qs);
+    QCOMPARE(menus.away[5]->objectName(), u"mnuawayaway6"_qs);
+    QCOMPARE(menus.exit->objectName(), u"mnudisconnect"_qs);
 }
 
 void TestChannelWindow::identificationLocksAndUnlocks()
@@ -229,16 +291,16 @@ void TestChannelWindow::copyMenuSavesTheSelection()
     QWidget *viewport = m_window->roomView()->viewport();
     QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-    QMenu *copyMenu = m_window->menus().menu(QStringLiteral("mnucopy"));
+    QMenu *copyMenu = m_window->menus().copy;
     QTRY_VERIFY(copyMenu->isVisible());
     copyMenu->hide();
-    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    m_window->menus().copySelection->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
     m_window->roomView()->selectAll();
     QTest::mouseClick(viewport, Qt::RightButton, {}, QPoint(20, 20));
-    m_window->menus().menu(QStringLiteral("mnucopy"))->hide();
-    m_window->menus().action(QStringLiteral("mnucopye"))->trigger();
+    m_window->menus().copy->hide();
+    m_window->menus().copySelection->trigger();
     QVERIFY(QGuiApplication::clipboard()->text().contains(u"Velmora Messenger Beta"_qs));
 }
 
@@ -278,7 +340,7 @@ void TestChannelWindow::homeLinkLoadsItsPage()
     QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("imgweb13")), Qt::LeftButton);
     QVERIFY(!window.linkPage(0)->hasView());
     LinkPages::setBase(QUrl());
-    m_session->setPresenter(m_window.get());
+    m_session->setPresenter(&m_window->presenter());
 }
 
 void TestChannelWindow::talkingInTheRoom()
@@ -317,20 +379,30 @@ void TestChannelWindow::talkingInTheRoom()
 
 void TestChannelWindow::exitAsksFirst()
 {
-    m_window->menus().action(QStringLiteral("mnudisconnect"))->trigger();
-    QMessageBox *box = nullptr;
-    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
-    QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
-    QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
-    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    QSignalSpy exits(m_window.get(), &ChannelWindow::exitRequested);
+    auto answer = [this](QMessageBox::StandardButton button) {
+        m_window->menus().exit->trigger();
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("exitquestion"))));
+        QCOMPARE(box->text(), u"Are you sure you want to exit Velmora Messenger?"_qs);
+        QCOMPARE(box->windowTitle(), u"Velmora Messenger"_qs);
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    };
+    answer(QMessageBox::No);
+    QCOMPARE(exits.count(), 0);
     QVERIFY(!m_session->connection().isClosed()); // No keeps everything as it was
     QCOMPARE(m_server->exchange(QByteArray()), QByteArray());
+
+    // Yes asks the program to end; ending it (and the connection) is the program's own work.
+    answer(QMessageBox::Yes);
+    QCOMPARE(exits.count(), 1);
+    QVERIFY(!m_session->connection().isClosed());
 }
 
 void TestChannelWindow::sayActionsNeedASelectedMember()
 {
     m_server->exchange(":srv 353 alice = #velmora :@rover\r\n:srv 366 alice #velmora :End\r\n");
-    m_window->menus().action(QStringLiteral("act2"))->trigger();
+    m_window->menus().say[2]->trigger();
     QMessageBox *box = nullptr;
     QTRY_VERIFY((box = m_window->findChild<QMessageBox *>()));
     QCOMPARE(box->text(), u"Please Select a User."_qs);
@@ -340,7 +412,7 @@ void TestChannelWindow::sayActionsNeedASelectedMember()
     auto *list = child<QListView>("lstnicks");
     list->setCurrentIndex(list->model()->index(0, 0));
     m_server->clearReceived();
-    m_window->menus().action(QStringLiteral("act0"))->trigger();
+    m_window->menus().say[0]->trigger();
     QCOMPARE(m_server->receivedUntil("\n"), QByteArray("PRIVMSG #velmora :\x01"
                                                        "ACTION shakes \x03"
                                                        "4rover\x03"
@@ -349,7 +421,7 @@ void TestChannelWindow::sayActionsNeedASelectedMember()
 
 void TestChannelWindow::smileyPicturesSwitchIsRemembered()
 {
-    QAction *toggle = m_window->menus().action(QStringLiteral("mnusmileypics"));
+    QAction *toggle = m_window->menus().smileyPictures;
     QVERIFY(toggle->isCheckable());
     QVERIFY(!toggle->isChecked());
     QVERIFY(!child<ChatView>("datain")->smileyPictures());
@@ -358,23 +430,23 @@ void TestChannelWindow::smileyPicturesSwitchIsRemembered()
     QVERIFY(child<ChatView>("datain")->smileyPictures());
     {
         ChannelWindow another(*m_session);
-        QVERIFY(another.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+        QVERIFY(another.menus().smileyPictures->isChecked());
         QVERIFY(another.findChild<ChatView *>(QStringLiteral("datain"))->smileyPictures());
     }
     toggle->trigger();
     QVERIFY(!child<ChatView>("datain")->smileyPictures());
     {
         ChannelWindow later(*m_session);
-        QVERIFY(!later.menus().action(QStringLiteral("mnusmileypics"))->isChecked());
+        QVERIFY(!later.menus().smileyPictures->isChecked());
     }
-    m_session->setPresenter(m_window.get()); // the other windows took it and let it go
+    m_session->setPresenter(&m_window->presenter()); // the other windows took it and let it go
 }
 
 void TestChannelWindow::roomSmileyPickerFillsTheInputBox()
 {
     auto *dataout = child<QLineEdit>("dataout");
     dataout->setText(QStringLiteral("hello "));
-    m_window->menus().action(QStringLiteral("mnusmileys"))->trigger();
+    m_window->menus().smileys->trigger();
     QWidget *picker = nullptr;
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->objectName() == u"frmSmileys" && window->isVisible())

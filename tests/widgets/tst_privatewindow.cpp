@@ -10,6 +10,7 @@
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
 #include "text/roomformatting.h"
+#include "util/twips.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QtMath>
 #include <QtTest>
 
 namespace {
@@ -388,9 +388,10 @@ void TestPrivateWindow::smileyPicturesFollowTheSwitch()
 void TestPrivateWindow::minimumSizeAndStretching()
 {
     const QScreen *screen = m_window->screen();
-    const QSize least(
-        qCeil(ConversationWindow::MinimumWidthTwips / (1440.0 / screen->logicalDotsPerInchX())),
-        qCeil(ConversationWindow::MinimumHeightTwips / (1440.0 / screen->logicalDotsPerInchY())));
+    const Twips twips = Twips::forScreen(*screen);
+    const QSize least(twips.toPixelsX(ConversationWindow::MinimumWidthTwips),
+                      twips.toPixelsY(ConversationWindow::MinimumHeightTwips));
+    QCOMPARE(least, QSize(502, 298)); // at the offscreen screen's 96 dots per inch
     m_window->resize(10, 10);
     QTRY_COMPARE(m_window->size(), least);
 

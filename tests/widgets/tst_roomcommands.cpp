@@ -1,3 +1,4 @@
+#include "channel/channelpresenter.h"
 #include "channel/channelwindow.h"
 #include "channel/roomcommands.h"
 #include "chat/chatview.h"
@@ -42,7 +43,9 @@ private slots:
 
 private:
     void addAndSelect(const QString &entry);
-    void trigger(const QString &action) { m_window->menus().action(action)->trigger(); }
+    // Menu items are found by their names, as users and scripts find them.
+    QAction *item(const QString &name) const { return m_window->findChild<QAction *>(name); }
+    void trigger(const QString &name) { item(name)->trigger(); }
     // What the client wrote since the last look: a PING after it is answered once all is out.
     QByteArray sent() { return m_server->exchange(QByteArray()); }
     QListView *list() const
@@ -199,7 +202,7 @@ void TestRoomCommands::awayLines()
 {
     QFETCH(int, index);
     QFETCH(QByteArray, line);
-    QAction *status = m_window->menus().action(QStringLiteral("mnuawayaway%1").arg(index));
+    QAction *status = item(QStringLiteral("mnuawayaway%1").arg(index));
     status->trigger();
     QCOMPARE(sent(), line);
     QVERIFY(!status->isChecked()); // the menu keeps no away state
@@ -367,7 +370,8 @@ void TestRoomCommands::privateChatSlots()
     expected[slot] = holder;
     QCOMPARE(QStringList(table.ConversationNicks.cbegin(), table.ConversationNicks.cend()),
              expected); // no other slot changes
-    const SessionPresenter::ConversationWindowState state = m_window->conversationWindowState(slot);
+    const SessionPresenter::ConversationWindowState state =
+        m_window->presenter().conversationWindowState(slot);
     QVERIFY(state.visible);
     QVERIFY(state.minimized);
     QCOMPARE(conversationWindow(slot)->windowTitle(), u"rover"_qs);
@@ -384,7 +388,7 @@ void TestRoomCommands::doubleClickOnNoMember()
     QCOMPARE(sent(), QByteArray());
     QVERIFY(!m_window->findChild<QMessageBox *>()); // no message for the double-click
     QCOMPARE(m_session->conversations().ConversationNicks[0], QString());
-    QVERIFY(!m_window->conversationWindowState(0).visible);
+    QVERIFY(!m_window->presenter().conversationWindowState(0).visible);
 }
 
 void TestRoomCommands::blockingTwiceAddsOnce()

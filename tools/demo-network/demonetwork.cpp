@@ -13,7 +13,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    quitOnTerminationSignals(&app);
+    endOnTerminationSignals(&app, [] { QCoreApplication::exit(0); });
 
     IrcNetwork network;
     if (!network.start({.withServices = IrcNetwork::anopeAvailable()})) {

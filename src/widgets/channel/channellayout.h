@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/twips.h"
+
 #include <QHash>
 #include <QRect>
 #include <QString>
@@ -25,22 +27,4 @@ public:
 
 private:
     QHash<QString, QRect> m_rects;
-};
-
-// Twips and pixels for a screen with the given logical dots per inch.
-struct Twips
-{
-    double perPixelX = 15;
-    double perPixelY = 15;
-
-    static Twips forDpi(double dpiX, double dpiY) { return {1440.0 / dpiX, 1440.0 / dpiY}; }
-    int toPixelsX(int twips) const { return qRound(twips / perPixelX); }
-    int toPixelsY(int twips) const { return qRound(twips / perPixelY); }
-    int fromPixelsX(int pixels) const { return qRound(pixels * perPixelX); }
-    int fromPixelsY(int pixels) const { return qRound(pixels * perPixelY); }
-    QRect toPixels(const QRect &twips) const
-    {
-        return QRect(toPixelsX(twips.left()), toPixelsY(twips.top()), toPixelsX(twips.width()),
-                     toPixelsY(twips.height()));
-    }
 };

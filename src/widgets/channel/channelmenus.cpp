@@ -5,122 +5,127 @@
 
 namespace {
 
-class Builder
+QMenu *named(QMenu *menu, const char *name)
 {
-public:
-    explicit Builder(ChannelMenus &menus) : m_menus(menus) {}
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
 
-    QMenu *menu(QMenu *menu, const char *name)
-    {
-        menu->setObjectName(QString::fromLatin1(name));
-        m_menus.menus.insert(menu->objectName(), menu);
-        return menu;
-    }
-    QMenu *sub(QMenu *parent, const char *name, const QString &caption)
-    {
-        QMenu *child = menu(parent->addMenu(caption), name);
-        child->menuAction()->setObjectName(QString::fromLatin1(name));
-        return child;
-    }
-    QAction *item(QMenu *parent, const QString &name, const QString &caption,
-                  const QKeySequence &shortcut = {})
-    {
-        QAction *action = parent->addAction(caption);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        m_menus.actions.insert(name, action);
-        return action;
-    }
-    void gap(QMenu *parent, const char *name)
-    {
-        parent->addSeparator()->setObjectName(QString::fromLatin1(name));
-    }
+QMenu *sub(QMenu *parent, const char *name, const QString &caption)
+{
+    QMenu *child = named(parent->addMenu(caption), name);
+    child->menuAction()->setObjectName(QString::fromLatin1(name));
+    return child;
+}
 
-private:
-    ChannelMenus &m_menus;
-};
+QAction *item(QMenu *parent, const QString &name, const QString &caption,
+              const QKeySequence &shortcut = {})
+{
+    QAction *action = parent->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void gap(QMenu *parent, const char *name)
+{
+    parent->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+QAction *toggle(QAction *action)
+{
+    action->setCheckable(true);
+    action->setChecked(false);
+    return action;
+}
+
+QKeySequence keys(const char *sequence)
+{
+    return QKeySequence(QString::fromLatin1(sequence));
+}
 
 } // namespace
 
 ChannelMenus ChannelMenus::build(QMenuBar *bar, QWidget *owner)
 {
-    ChannelMenus menus;
-    Builder b(menus);
+    using commands::Moderation;
+    ChannelMenus m;
 
-    QMenu *file = b.menu(bar->addMenu(QStringLiteral("&File")), "mnufile");
-    b.item(file, "mnuConnect", QStringLiteral("&Connect"), QKeySequence(QStringLiteral("Ctrl+F")))
-        ->setEnabled(false);
-    b.item(file, "mnudc", QStringLiteral("&Disconnect"), QKeySequence(QStringLiteral("Ctrl+D")))
-        ->setEnabled(false);
-    b.gap(file, "gap1");
-    b.item(file, "mnupwd", QStringLiteral("Enter &Password"));
-    b.gap(file, "gap25");
-    QMenu *nick = b.sub(file, "mnunick", QStringLiteral("&Nick"));
-    b.item(nick, "mnuchangenick", QStringLiteral("&Change Nick"));
-    b.item(nick, "mnuchpwd", QStringLiteral("Change &Password"));
-    b.item(nick, "mnuregister", QStringLiteral("&Register Nickname"));
-    b.item(nick, "mnudrop", QStringLiteral("&Drop Nickname"));
-    b.item(nick, "mnuforgot", QStringLiteral("&Forgot Password"));
-    b.gap(file, "gap2");
-    QMenu *settings = b.sub(file, "mnuset", QStringLiteral("&Setting"));
-    QMenu *away = b.sub(settings, "mnuaway", QStringLiteral("&Change Status"));
-    const QStringList statuses{QStringLiteral("&Online"),        QStringLiteral("&Busy"),
-                               QStringLiteral("B&e right back"), QStringLiteral("&Away"),
-                               QStringLiteral("&In a Call"),     QStringLiteral("Out to &Lunch")};
-    for (int i = 0; i < statuses.size(); ++i)
-        b.item(away, QStringLiteral("mnuawayaway%1").arg(i + 1), statuses[i]);
-    b.gap(away, "gap5");
-    b.item(away, "mnuawayownreason", QStringLiteral("Own &Reason"));
-    QAction *refuse = b.item(settings, "mnublkprv", QStringLiteral("&Block Incoming Privates"));
-    refuse->setCheckable(true);
-    refuse->setChecked(false);
-    QAction *pictures = b.item(settings, "mnusmileypics", QStringLiteral("Show Smiley &Pictures"));
-    pictures->setCheckable(true);
-    pictures->setChecked(false);
-    b.gap(file, "gap6");
-    b.item(file, "mnudisconnect", QStringLiteral("&Exit"), QKeySequence(QStringLiteral("Ctrl+Q")));
+    m.file = named(bar->addMenu(QStringLiteral("&File")), "mnufile");
+    m.connect = item(m.file, "mnuConnect", QStringLiteral("&Connect"), keys("Ctrl+F"));
+    m.connect->setEnabled(false);
+    m.disconnect = item(m.file, "mnudc", QStringLiteral("&Disconnect"), keys("Ctrl+D"));
+    m.disconnect->setEnabled(false);
+    gap(m.file, "gap1");
+    m.identify = item(m.file, "mnupwd", QStringLiteral("Enter &Password"));
+    gap(m.file, "gap25");
+    m.nick = sub(m.file, "mnunick", QStringLiteral("&Nick"));
+    m.changeNick = item(m.nick, "mnuchangenick", QStringLiteral("&Change Nick"));
+    m.changePassword = item(m.nick, "mnuchpwd", QStringLiteral("Change &Password"));
+    m.registerNick = item(m.nick, "mnuregister", QStringLiteral("&Register Nickname"));
+    m.dropNick = item(m.nick, "mnudrop", QStringLiteral("&Drop Nickname"));
+    m.forgotPassword = item(m.nick, "mnuforgot", QStringLiteral("&Forgot Password"));
+    gap(m.file, "gap2");
+    m.settings = sub(m.file, "mnuset", QStringLiteral("&Setting"));
+    m.status = sub(m.settings, "mnuaway", QStringLiteral("&Change Status"));
+    const QString statuses[] = {QStringLiteral("&Online"),        QStringLiteral("&Busy"),
+                                QStringLiteral("B&e right back"), QStringLiteral("&Away"),
+                                QStringLiteral("&In a Call"),     QStringLiteral("Out to &Lunch")};
+    for (size_t i = 0; i < m.away.size(); ++i)
+        m.away[i] = item(m.status, QStringLiteral("mnuawayaway%1").arg(i + 1), statuses[i]);
+    gap(m.status, "gap5");
+    m.awayReason = item(m.status, "mnuawayownreason", QStringLiteral("Own &Reason"));
+    m.refusePrivates =
+        toggle(item(m.settings, "mnublkprv", QStringLiteral("&Block Incoming Privates")));
+    m.smileyPictures =
+        toggle(item(m.settings, "mnusmileypics", QStringLiteral("Show Smiley &Pictures")));
+    gap(m.file, "gap6");
+    m.exit = item(m.file, "mnudisconnect", QStringLiteral("&Exit"), keys("Ctrl+Q"));
 
-    QMenu *users = b.menu(bar->addMenu(QStringLiteral("&Options")), "mnuusers");
-    b.item(users, "mnuchat", QStringLiteral("&Private Chat"));
-    b.gap(users, "gap20");
-    QMenu *say = b.sub(users, "mnuact", QStringLiteral("&Say"));
-    const QStringList sayings{QStringLiteral("&Hi"), QStringLiteral("&Kiss !"),
-                              QStringLiteral("&Slap !")};
-    for (int i = 0; i < sayings.size(); ++i)
-        b.item(say, QStringLiteral("act%1").arg(i), sayings[i]);
-    b.gap(users, "gap15");
-    b.item(users, "mnuignore", QStringLiteral("&Block"));
-    b.item(users, "mnuignorelist", QStringLiteral("Blocked &Nicks"), QKeySequence(Qt::Key_F4));
-    b.gap(users, "gap14");
-    b.item(users, "mnuaction", QStringLiteral("&Act"));
-    b.item(users, "mnusmileys", QStringLiteral("S&mileys"));
-    b.gap(users, "gap21");
-    b.item(users, "mnurefresh", QStringLiteral("&Refresh"));
-    b.gap(users, "gap22");
-    b.item(users, "mnuclear", QStringLiteral("&Clear Chat Text"));
+    m.users = named(bar->addMenu(QStringLiteral("&Options")), "mnuusers");
+    m.privateChat = item(m.users, "mnuchat", QStringLiteral("&Private Chat"));
+    gap(m.users, "gap20");
+    m.sayMenu = sub(m.users, "mnuact", QStringLiteral("&Say"));
+    const QString sayings[] = {QStringLiteral("&Hi"), QStringLiteral("&Kiss !"),
+                               QStringLiteral("&Slap !")};
+    for (size_t i = 0; i < m.say.size(); ++i)
+        m.say[i] = item(m.sayMenu, QStringLiteral("act%1").arg(i), sayings[i]);
+    gap(m.users, "gap15");
+    m.block = item(m.users, "mnuignore", QStringLiteral("&Block"));
+    m.blockedNicks =
+        item(m.users, "mnuignorelist", QStringLiteral("Blocked &Nicks"), QKeySequence(Qt::Key_F4));
+    gap(m.users, "gap14");
+    m.act = item(m.users, "mnuaction", QStringLiteral("&Act"));
+    m.smileys = item(m.users, "mnusmileys", QStringLiteral("S&mileys"));
+    gap(m.users, "gap21");
+    m.refresh = item(m.users, "mnurefresh", QStringLiteral("&Refresh"));
+    gap(m.users, "gap22");
+    m.clear = item(m.users, "mnuclear", QStringLiteral("&Clear Chat Text"));
 
-    QMenu *about = b.menu(bar->addMenu(QStringLiteral("&About")), "mnuabout");
-    b.item(about, "mnutoday", QStringLiteral("Velmora &Today"));
-    b.gap(about, "gap13");
-    b.item(about, "mnumess", QStringLiteral("&About the Messenger"));
+    m.about = named(bar->addMenu(QStringLiteral("&About")), "mnuabout");
+    m.today = item(m.about, "mnutoday", QStringLiteral("Velmora &Today"));
+    gap(m.about, "gap13");
+    m.aboutBox = item(m.about, "mnumess", QStringLiteral("&About the Messenger"));
 
-    QMenu *moderator = b.menu(bar->addMenu(QStringLiteral("&Moderator Tasks")), "mnumode");
-    moderator->menuAction()->setObjectName(QStringLiteral("mnumode"));
-    moderator->menuAction()->setVisible(false);
-    b.item(moderator, "mnuwhois", QStringLiteral("&Whois"));
-    const QStringList moderation{QStringLiteral("&Kick"),
-                                 QStringLiteral("Kick (&Reason)"),
-                                 QStringLiteral("Give &Voice (+v)"),
-                                 QStringLiteral("&Take Voice (-V)"),
-                                 QStringLiteral("&Ban (+b)"),
-                                 QStringLiteral("&Unban (-b)")};
-    for (int i = 0; i < moderation.size(); ++i)
-        b.item(moderator, QStringLiteral("mnukick%1").arg(i), moderation[i]);
+    m.moderator = named(bar->addMenu(QStringLiteral("&Moderator Tasks")), "mnumode");
+    m.moderator->menuAction()->setObjectName(QStringLiteral("mnumode"));
+    m.moderator->menuAction()->setVisible(false);
+    m.whois = item(m.moderator, "mnuwhois", QStringLiteral("&Whois"));
+    const QString moderation[] = {QStringLiteral("&Kick"),
+                                  QStringLiteral("Kick (&Reason)"),
+                                  QStringLiteral("Give &Voice (+v)"),
+                                  QStringLiteral("&Take Voice (-V)"),
+                                  QStringLiteral("&Ban (+b)"),
+                                  QStringLiteral("&Unban (-b)")};
+    for (size_t i = 0; i < ModeratorTasks.size(); ++i) {
+        const Moderation task = ModeratorTasks[i];
+        m.moderate[size_t(task)] =
+            item(m.moderator, QStringLiteral("mnukick%1").arg(int(task)), moderation[i]);
+    }
 
-    // Never in the bar: the chat view's own pop-up menu.
-    QMenu *copy = b.menu(new QMenu(QStringLiteral("copy"), owner), "mnucopy");
-    b.item(copy, "mnucopye", QStringLiteral("Copy"));
+    m.copy = named(new QMenu(QStringLiteral("copy"), owner), "mnucopy");
+    m.copySelection = item(m.copy, "mnucopye", QStringLiteral("Copy"));
     // The member list pops up the "&Options" menu; the moderator tasks hang in it too.
-    users->addMenu(moderator);
-    return menus;
+    m.users->addMenu(m.moderator);
+    return m;
 }

@@ -1,6 +1,8 @@
 #include "channelwindow.h"
 
+#include "channelpresenter.h"
 #include "chat/chatview.h"
+#include "chatpage.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/trayicon.h"
 #include "dialogs/aboutdialog.h"
@@ -13,12 +15,13 @@
 #include "platform/settingsstore.h"
 #include "roomcommands.h"
 #include "session/linkpages.h"
+#include "util/formatpreview.h"
+#include "util/messageboxes.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -34,15 +37,6 @@ namespace {
 const QString kCaption = QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 ");
 constexpr int kDesignWidth = 9135;
 constexpr int kDesignHeight = 9000;
-
-QFont makeFont(const QString &family, qreal pointSize, bool bold = false, bool underline = false)
-{
-    QFont f(family);
-    f.setPointSizeF(pointSize);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
-}
 
 // Where the program keeps the smiley pictures switch among the user's settings.
 const QString SettingsSection = QStringLiteral("Store");
@@ -66,19 +60,19 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     auto *central = new QWidget(this);
     central->setMouseTracking(true);
     setCentralWidget(central);
-    m_tab1 = new QTabWidget(central);
-    m_tab1->setObjectName(QStringLiteral("Tab1"));
-    m_tab1->setTabPosition(QTabWidget::South);
-    m_tab1->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75));
-    registerElement(m_tab1);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("Tab1"));
+    m_tabs->setTabPosition(QTabWidget::South);
+    m_tabs->setFont(designFont(QStringLiteral("Comic Sans MS"), 9.75));
+    registerElement(m_tabs);
 
     auto *chatPage = new QWidget;
     chatPage->setObjectName(QStringLiteral("chatpage"));
     buildChatPage(chatPage);
     buildLinkPages();
-    m_tab1->insertTab(1, chatPage, QStringLiteral("Chat"));
-    m_tab1->setCurrentIndex(1);
-    connect(m_tab1, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
+    m_tabs->insertTab(1, chatPage, QStringLiteral("Chat"));
+    m_tabs->setCurrentIndex(1);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
 
     m_menus = ChannelMenus::build(menuBar(), this);
     m_nickServDialogs = new NickServDialogs(session, this, this);
@@ -90,21 +84,22 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
-    m_timerweb.setObjectName(QStringLiteral("timerweb"));
-    m_timerweb.setInterval(LinkRotationMs);
-    connect(&m_timerweb, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
-    m_timerweb.start();
+    m_linkRotation.setObjectName(QStringLiteral("timerweb"));
+    m_linkRotation.setInterval(LinkRotationMs);
+    connect(&m_linkRotation, &QTimer::timeout, this, &ChannelWindow::rotateLinkPages);
+    m_linkRotation.start();
 
     const Twips t = twips();
     resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
     move(t.toPixelsX(int(t.perPixelY) + 100), t.toPixelsY(int(t.perPixelX)));
-    session.setPresenter(this);
+    m_presenter = std::make_unique<ChannelPresenter>(*this, *m_nickServDialogs, m_conversations);
+    session.setPresenter(m_presenter.get());
 }
 
 ChannelWindow::~ChannelWindow()
 {
-    delete m_webtoday.data(); // windows of their own, not children
-    delete m_frmSmileys.data();
+    delete m_todayWindow.data(); // windows of their own, not children
+    delete m_smileyPicker.data();
     m_session.setPresenter(nullptr);
 }
 
@@ -113,7 +108,7 @@ Twips ChannelWindow::twips() const
     const QScreen *current = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!current)
         return {};
-    return Twips::forDpi(current->logicalDotsPerInchX(), current->logicalDotsPerInchY());
+    return Twips::forScreen(*current);
 }
 
 void ChannelWindow::registerElement(QWidget *widget)
@@ -121,102 +116,31 @@ void ChannelWindow::registerElement(QWidget *widget)
     m_elements.insert(widget->objectName(), widget);
 }
 
-QWidget *ChannelWindow::addShape(QWidget *parent, const QString &name, const QColor &colour)
+void ChannelWindow::registerNamedChildren(QWidget *parent)
 {
-    auto *shape = new QWidget(parent);
-    shape->setObjectName(name);
-    shape->setAutoFillBackground(true);
-    QPalette palette = shape->palette();
-    palette.setColor(QPalette::Window, colour);
-    shape->setPalette(palette);
-    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
-    registerElement(shape);
-    return shape;
+    for (QWidget *child : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!child->objectName().isEmpty())
+            registerElement(child);
+    }
 }
 
 void ChannelWindow::buildChatPage(QWidget *page)
 {
-    addShape(page, QStringLiteral("shapebg1"), QColor(0, 86, 128));
-    addShape(page, QStringLiteral("shapetop4"), QColor(170, 227, 255));
-    addShape(page, QStringLiteral("shapenicktop"), QColor(170, 227, 255));
-
-    auto *topic = new QLabel(QStringLiteral("Topic:"), page);
-    topic->setObjectName(QStringLiteral("topic"));
-    topic->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9.75, true));
-    QPalette red = topic->palette();
-    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
-    topic->setPalette(red);
-    registerElement(topic);
-
-    m_rtbtopic = new ChatView(page);
-    m_rtbtopic->setObjectName(QStringLiteral("rtbtopic"));
-    m_rtbtopic->setSingleLine(true);
-    m_rtbtopic->setFont(makeFont(QStringLiteral("Times New Roman"), 8.25));
-    m_rtbtopic->setBuffer(&m_session.topicView());
-    m_rtbtopic->viewport()->installEventFilter(this);
-    registerElement(m_rtbtopic);
-
-    m_datain = new ChatView(page);
-    m_datain->setObjectName(QStringLiteral("datain"));
-    const QFont roomFont = makeFont(QStringLiteral("Arial"), 9.75);
-    m_datain->setFont(roomFont);
-    m_datain->setBuffer(&m_session.roomView());
-    m_session.roomView().setBasePointSize(roomFont.pointSizeF());
-    m_datain->viewport()->installEventFilter(this);
-    registerElement(m_datain);
-
-    m_lstnicks = new QListView(page);
-    m_lstnicks->setObjectName(QStringLiteral("lstnicks"));
-    m_lstnicks->setToolTip(QStringLiteral("Nickname List"));
-    m_lstnicks->setFont(makeFont(QStringLiteral("Tahoma"), 8.25, true));
-    m_lstnicks->setModel(&m_session.members());
-    m_lstnicks->setUniformItemSizes(true);
-    m_lstnicks->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstnicks->viewport()->installEventFilter(this);
-    registerElement(m_lstnicks);
-
-    m_lblusers = new QLabel(QStringLiteral("Total Users = [0]"), page);
-    m_lblusers->setObjectName(QStringLiteral("lblusers"));
-    m_lblusers->setFont(makeFont(QStringLiteral("Arial"), 8.25, true));
-    m_lblusers->setAutoFillBackground(true);
-    QPalette lilac = m_lblusers->palette();
-    lilac.setColor(QPalette::Window, QColor(192, 192, 255));
-    m_lblusers->setPalette(lilac);
-    m_lblusers->setAlignment(Qt::AlignCenter);
-    registerElement(m_lblusers);
-
-    m_dataout = new QLineEdit(page);
-    m_dataout->setObjectName(QStringLiteral("dataout"));
-    m_dataout->setFont(makeFont(QStringLiteral("Arial"), 9));
-    registerElement(m_dataout);
-
-    m_cmdsend = new SableCoolButton(QStringLiteral("Send"), page);
-    m_cmdsend->setObjectName(QStringLiteral("cmdsend"));
-    m_cmdsend->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, true));
-    registerElement(m_cmdsend);
-
-    m_chkbold = new QCheckBox(QStringLiteral("Bold"), page);
-    m_chkbold->setObjectName(QStringLiteral("chkbold"));
-    m_chkbold->setToolTip(QStringLiteral("Make Text Bold"));
-    m_chkbold->setFont(makeFont(QStringLiteral("Microsoft Sans Serif"), 8.25, true));
-    registerElement(m_chkbold);
-
-    m_chkunder = new QCheckBox(QStringLiteral("Underline"), page);
-    m_chkunder->setObjectName(QStringLiteral("chkunder"));
-    m_chkunder->setToolTip(QStringLiteral("Make Text Underline"));
-    m_chkunder->setFont(makeFont(QStringLiteral("MS Sans Serif"), 8.25, false, true));
-    registerElement(m_chkunder);
-
-    m_lblcolortitle = new QLabel(QStringLiteral("Change Color"), page);
-    m_lblcolortitle->setObjectName(QStringLiteral("lblcolortitle"));
-    m_lblcolortitle->setToolTip(QStringLiteral("Change Color"));
-    m_lblcolortitle->setFont(makeFont(QStringLiteral("Comic Sans MS"), 9));
-    m_lblcolortitle->setCursor(Qt::PointingHandCursor);
-    registerElement(m_lblcolortitle);
-
-    auto *lblcolor = new QLabel(page);
-    lblcolor->setObjectName(QStringLiteral("lblcolor"));
-    registerElement(lblcolor);
+    const ChatPage chat = ChatPage::build(page, m_session);
+    m_topicView = chat.topicView;
+    m_roomView = chat.roomView;
+    m_memberList = chat.memberList;
+    m_userCount = chat.userCount;
+    m_input = chat.input;
+    m_sendButton = chat.sendButton;
+    m_boldBox = chat.boldBox;
+    m_underlineBox = chat.underlineBox;
+    m_colourLabel = chat.colourLabel;
+    registerNamedChildren(page);
+    // Clicks on the views, the member list and the colour label are the window's to answer.
+    for (QWidget *watched : {m_topicView->viewport(), m_roomView->viewport(),
+                             m_memberList->viewport(), static_cast<QWidget *>(m_colourLabel)})
+        watched->installEventFilter(this);
 }
 
 void ChannelWindow::buildLinkPages()
@@ -234,51 +158,41 @@ void ChannelWindow::buildLinkPages()
         addShape(linkPage, QStringLiteral("shapetop%1").arg(page), QColor(170, 227, 255))
             ->stackUnder(
                 linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
-        for (QWidget *child : linkPage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            if (!child->objectName().isEmpty())
-                registerElement(child);
-        }
+        registerNamedChildren(linkPage);
         m_linkPages[size_t(page)] = linkPage;
-        m_tab1->addTab(linkPage, captions[page]);
+        m_tabs->addTab(linkPage, captions[page]);
     }
 }
 
 void ChannelWindow::connectCommands()
 {
-    connect(m_menus.action(QStringLiteral("mnuConnect")), &QAction::triggered, &m_session,
-            &IrcSession::reconnect);
-    connect(m_menus.action(QStringLiteral("mnudc")), &QAction::triggered, &m_session,
-            &IrcSession::disconnectFromServer);
-    connect(m_menus.action(QStringLiteral("mnublkprv")), &QAction::toggled, &m_session,
+    connect(m_menus.connect, &QAction::triggered, &m_session, &IrcSession::reconnect);
+    connect(m_menus.disconnect, &QAction::triggered, &m_session, &IrcSession::disconnectFromServer);
+    connect(m_menus.refusePrivates, &QAction::toggled, &m_session,
             &IrcSession::setRefuseNewPrivates);
-    connect(m_menus.action(QStringLiteral("mnusmileypics")), &QAction::toggled, this,
-            &ChannelWindow::setSmileyPictures);
-    connect(m_menus.action(QStringLiteral("mnusmileys")), &QAction::triggered, this,
-            &ChannelWindow::showSmileyPicker);
-    connect(m_menus.action(QStringLiteral("mnucopye")), &QAction::triggered, this,
+    connect(m_menus.smileyPictures, &QAction::toggled, this, &ChannelWindow::setSmileyPictures);
+    connect(m_menus.smileys, &QAction::triggered, this, &ChannelWindow::showSmileyPicker);
+    connect(m_menus.copySelection, &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
-    connect(m_menus.action(QStringLiteral("mnupwd")), &QAction::triggered, this,
+    connect(m_menus.identify, &QAction::triggered, this,
             [this] { m_nickServDialogs->showIdentify({}, false); });
-    connect(m_menus.action(QStringLiteral("mnuchangenick")), &QAction::triggered, m_nickServDialogs,
+    connect(m_menus.changeNick, &QAction::triggered, m_nickServDialogs,
             &NickServDialogs::showChangeNick);
-    connect(m_menus.action(QStringLiteral("mnuchpwd")), &QAction::triggered, m_nickServDialogs,
+    connect(m_menus.changePassword, &QAction::triggered, m_nickServDialogs,
             &NickServDialogs::showChangePassword);
-    connect(m_menus.action(QStringLiteral("mnuregister")), &QAction::triggered, this,
+    connect(m_menus.registerNick, &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Register); });
-    connect(m_menus.action(QStringLiteral("mnudrop")), &QAction::triggered, this,
+    connect(m_menus.dropNick, &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
-    connect(m_menus.action(QStringLiteral("mnutoday")), &QAction::triggered, this,
-            &ChannelWindow::showTodayPage);
-    connect(m_menus.action(QStringLiteral("mnumess")), &QAction::triggered, this,
-            &ChannelWindow::showAboutBox);
+    connect(m_menus.today, &QAction::triggered, this, &ChannelWindow::showTodayPage);
+    connect(m_menus.aboutBox, &QAction::triggered, this, &ChannelWindow::showAboutBox);
     connect(this, &ChannelWindow::todayPageLoadRequested, this, &ChannelWindow::loadTodayPage);
     connect(this, &ChannelWindow::todayPageShowRequested, this, &ChannelWindow::showTodayPage);
     if (m_tray) {
         connect(m_tray, &TrayIcon::aboutRequested, this, &ChannelWindow::showAboutBox);
         connect(m_tray, &TrayIcon::showChannelRequested, this, &ChannelWindow::showChannelWindow);
     }
-    connect(m_menus.action(QStringLiteral("mnudisconnect")), &QAction::triggered, this,
-            &ChannelWindow::askToExit);
+    connect(m_menus.exit, &QAction::triggered, this, &ChannelWindow::askToExit);
 }
 
 void ChannelWindow::applyLayout()
@@ -342,7 +256,7 @@ void ChannelWindow::rotateLinkPages()
         return;
     }
     emit todayPageShowRequested();
-    m_timerweb.stop();
+    m_linkRotation.stop();
 }
 
 void ChannelWindow::closeEvent(QCloseEvent *event)
@@ -357,18 +271,11 @@ void ChannelWindow::askToHide()
     if (m_hideQuestionOpen)
         return;
     m_hideQuestionOpen = true;
-    auto *box = new QMessageBox(QMessageBox::Question, windowTitle(),
-                                QStringLiteral("You are about to hide the chat. Do you wish to "
-                                               "continue?"),
-                                QMessageBox::Yes | QMessageBox::No, this);
-    box->setObjectName(QStringLiteral("hidequestion"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [this, box] {
-        m_hideQuestionOpen = false;
-        if (box->clickedButton() == box->button(QMessageBox::Yes))
-            hide();
-    });
-    box->open();
+    QMessageBox *box = messageboxes::askYesNo(
+        this, QStringLiteral("hidequestion"), windowTitle(),
+        QStringLiteral("You are about to hide the chat. Do you wish to continue?"),
+        [this] { hide(); });
+    connect(box, &QMessageBox::finished, this, [this] { m_hideQuestionOpen = false; });
 }
 
 void ChannelWindow::changeEvent(QEvent *event)
@@ -391,8 +298,8 @@ void ChannelWindow::mouseMoveEvent(QMouseEvent *event)
 void ChannelWindow::popUpCopyMenu(const QPoint &globalPos)
 {
     QGuiApplication::clipboard()->clear();
-    m_savedSelection = m_datain->selectedText();
-    m_menus.menu(QStringLiteral("mnucopy"))->popup(globalPos);
+    m_savedSelection = m_roomView->selectedText();
+    m_menus.copy->popup(globalPos);
 }
 
 bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
@@ -401,41 +308,41 @@ bool ChannelWindow::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);
     const QPoint global = mouse->globalPosition().toPoint();
-    if (watched == m_datain->viewport()) {
+    if (watched == m_roomView->viewport()) {
         if (mouse->button() == Qt::RightButton)
             popUpCopyMenu(global);
-        else if (mouse->button() == Qt::LeftButton && !m_datain->hasSelection())
-            m_dataout->setFocus(); // a plain click goes back to typing; a drag keeps its copy
-    } else if (watched == m_lblcolortitle && mouse->button() == Qt::LeftButton) {
+        else if (mouse->button() == Qt::LeftButton && !m_roomView->hasSelection())
+            m_input->setFocus(); // a plain click goes back to typing; a drag keeps its copy
+    } else if (watched == m_colourLabel && mouse->button() == Qt::LeftButton) {
         showColourPicker();
-    } else if (watched == m_rtbtopic->viewport() && mouse->button() == Qt::LeftButton) {
-        m_dataout->setFocus();
-    } else if (watched == m_lstnicks->viewport() && mouse->button() == Qt::RightButton) {
-        m_menus.menu(QStringLiteral("mnuusers"))->popup(global);
+    } else if (watched == m_topicView->viewport() && mouse->button() == Qt::LeftButton) {
+        m_input->setFocus();
+    } else if (watched == m_memberList->viewport() && mouse->button() == Qt::RightButton) {
+        m_menus.users->popup(global);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void ChannelWindow::setConnectionCommands(bool connectEnabled, bool disconnectEnabled)
 {
-    m_menus.action(QStringLiteral("mnuConnect"))->setEnabled(connectEnabled);
-    m_menus.action(QStringLiteral("mnudc"))->setEnabled(disconnectEnabled);
+    m_menus.connect->setEnabled(connectEnabled);
+    m_menus.disconnect->setEnabled(disconnectEnabled);
 }
 
 void ChannelWindow::setModeratorMenuVisible(bool visible)
 {
-    m_menus.menu(QStringLiteral("mnumode"))->menuAction()->setVisible(visible);
+    m_menus.moderator->menuAction()->setVisible(visible);
 }
 
 void ChannelWindow::setUserCountText(const QString &text)
 {
-    m_lblusers->setText(text);
+    m_userCount->setText(text);
 }
 
 void ChannelWindow::setAwaitingIdentification(bool awaiting)
 {
-    m_dataout->setReadOnly(awaiting);
-    m_lstnicks->setEnabled(!awaiting);
+    m_input->setReadOnly(awaiting);
+    m_memberList->setEnabled(!awaiting);
 }
 
 void ChannelWindow::showChannelWindow()
@@ -445,163 +352,107 @@ void ChannelWindow::showChannelWindow()
     activateWindow();
 }
 
-void ChannelWindow::showMessage(MessageIcon icon, const QString &title, const QString &text)
-{
-    static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
-                                                  QMessageBox::Critical};
-    // Opened, never run: the event loop goes on and lines keep arriving behind the box.
-    auto *box = new QMessageBox(icons[int(icon)], title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void ChannelWindow::showPasswordDialog(const QString &nick)
-{
-    m_nickServDialogs->showIdentify(nick);
-}
-
-void ChannelWindow::showChangeNickDialog()
-{
-    m_nickServDialogs->showChangeNick();
-}
-
-SessionPresenter::ConversationWindowState ChannelWindow::conversationWindowState(int slot)
-{
-    return m_conversations.state(slot);
-}
-
-void ChannelWindow::openConversationWindow(int slot, const QString &caption)
-{
-    m_conversations.open(slot, caption);
-}
-
-void ChannelWindow::showConversationWindow(int slot)
-{
-    m_conversations.show(slot);
-}
-
-void ChannelWindow::flashConversationWindow(int slot)
-{
-    m_conversations.flash(slot);
-}
-
 void ChannelWindow::showAboutBox()
 {
-    if (!m_frmabout)
-        m_frmabout = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
-    m_frmabout->show();
-    m_frmabout->raise();
+    if (!m_aboutBox)
+        m_aboutBox = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
+    m_aboutBox->show();
+    m_aboutBox->raise();
 }
 
 void ChannelWindow::loadTodayPage()
 {
-    if (!m_webtoday)
-        m_webtoday = new TodayWindow;
-    m_webtoday->navigate(LinkPages::url(LinkPages::Today));
+    if (!m_todayWindow)
+        m_todayWindow = new TodayWindow;
+    m_todayWindow->navigate(LinkPages::url(LinkPages::Today));
 }
 
 void ChannelWindow::showTodayPage()
 {
     // A window the user closed earlier comes back with its page loaded again.
-    if (!m_webtoday)
+    if (!m_todayWindow)
         loadTodayPage();
-    m_webtoday->show();
-    m_webtoday->raise();
+    m_todayWindow->show();
+    m_todayWindow->raise();
 }
 
 TodayWindow *ChannelWindow::todayWindow() const
 {
-    return m_webtoday;
+    return m_todayWindow;
 }
 
 void ChannelWindow::connectComposition()
 {
-    connect(m_cmdsend, &SableCoolButton::clicked, this, [this] {
+    connect(m_sendButton, &SableCoolButton::clicked, this, [this] {
         sendRoomMessage();
-        m_dataout->setFocus();
+        m_input->setFocus();
     });
-    connect(m_dataout, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
-    connect(m_chkbold, &QCheckBox::toggled, this, &ChannelWindow::setBold);
-    connect(m_chkunder, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
-    m_lblcolortitle->installEventFilter(this);
-    for (int i = 0; i < 3; ++i) {
-        connect(m_menus.action(QStringLiteral("act%1").arg(i)), &QAction::triggered, this,
-                [this, i] {
-                    const QString entry = m_lstnicks->currentIndex().data().toString();
-                    const QString error = m_composer.sendSayAction(i, entry);
-                    if (!error.isEmpty())
-                        showMessage(MessageIcon::Information, SelectUserErrorTitle, error);
-                });
+    connect(m_input, &QLineEdit::returnPressed, this, &ChannelWindow::sendRoomMessage);
+    connect(m_boldBox, &QCheckBox::toggled, this, &ChannelWindow::setBold);
+    connect(m_underlineBox, &QCheckBox::toggled, this, &ChannelWindow::setUnderline);
+    for (int i = 0; i < int(m_menus.say.size()); ++i) {
+        connect(m_menus.say[size_t(i)], &QAction::triggered, this, [this, i] {
+            const QString entry = m_memberList->currentIndex().data().toString();
+            const QString error = m_composer.sendSayAction(i, entry);
+            if (!error.isEmpty())
+                messageboxes::inform(this, QMessageBox::Information, SelectUserErrorTitle, error);
+        });
     }
-    connect(m_menus.action(QStringLiteral("mnuaction")), &QAction::triggered, this,
-            &ChannelWindow::askForAction);
+    connect(m_menus.act, &QAction::triggered, this, &ChannelWindow::askForAction);
 }
 
 void ChannelWindow::sendRoomMessage()
 {
-    if (m_composer.sendRoomMessage(m_dataout->text()))
-        m_dataout->clear();
+    if (m_composer.sendRoomMessage(m_input->text()))
+        m_input->clear();
 }
 
 void ChannelWindow::selectcolor(const QString &ind)
 {
-    if (!m_formatting.setColourIndex(ind))
-        return;
-    const QColor colour = previewColour(ind);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Text, colour);
-        palette.setColor(QPalette::WindowText, colour);
-        widget->setPalette(palette);
-    }
+    if (m_formatting.setColourIndex(ind))
+        previewFormatting();
+}
+
+void ChannelWindow::previewFormatting()
+{
+    showFormatting({m_input, m_colourLabel}, m_formatting);
 }
 
 void ChannelWindow::showColourPicker()
 {
-    if (!m_fromcolor) {
-        m_fromcolor = new ColourPicker(this);
-        connect(m_fromcolor, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
+    if (!m_colourPicker) {
+        m_colourPicker = new ColourPicker(this);
+        connect(m_colourPicker, &ColourPicker::colourPicked, this, &ChannelWindow::selectcolor);
     }
-    m_fromcolor->show();
-    m_fromcolor->raise();
+    m_colourPicker->show();
+    m_colourPicker->raise();
 }
 
 void ChannelWindow::setBold(bool bold)
 {
     m_formatting.setBold(bold);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QFont f = widget->font();
-        f.setBold(bold);
-        widget->setFont(f);
-    }
-    m_dataout->setFocus();
+    previewFormatting();
+    m_input->setFocus();
 }
 
 void ChannelWindow::setUnderline(bool underline)
 {
     m_formatting.setUnderline(underline);
-    for (QWidget *widget :
-         {static_cast<QWidget *>(m_dataout), static_cast<QWidget *>(m_lblcolortitle)}) {
-        QFont f = widget->font();
-        f.setUnderline(underline);
-        widget->setFont(f);
-    }
-    m_dataout->setFocus();
+    previewFormatting();
+    m_input->setFocus();
 }
 
 void ChannelWindow::showSmileyPicker()
 {
-    if (!m_frmSmileys)
-        m_frmSmileys = new SmileyPicker(SmileyPicker::Kind::Room);
-    m_frmSmileys->openFor(m_dataout);
+    if (!m_smileyPicker)
+        m_smileyPicker = new SmileyPicker(SmileyPicker::Kind::Room);
+    m_smileyPicker->openFor(m_input);
 }
 
 void ChannelWindow::loadSmileyPictures()
 {
     const bool on = LoadSetting(SettingsSection, SmileyPicturesSetting).toString() == u"1";
-    QAction *toggle = m_menus.action(QStringLiteral("mnusmileypics"));
+    QAction *toggle = m_menus.smileyPictures;
     const QSignalBlocker quiet(toggle);
     toggle->setChecked(on);
     applySmileyPictures(on);
@@ -616,40 +467,21 @@ void ChannelWindow::setSmileyPictures(bool on)
 
 void ChannelWindow::applySmileyPictures(bool on)
 {
-    m_datain->setSmileyPictures(on);
+    m_roomView->setSmileyPictures(on);
     m_conversations.setSmileyPictures(on);
 }
 
 void ChannelWindow::askForAction()
 {
-    // Asked without holding up the session: the answer arrives in a slot.
-    auto *ask = new QInputDialog(this);
-    ask->setObjectName(QStringLiteral("actinput"));
-    ask->setWindowTitle(QStringLiteral("Act"));
-    ask->setLabelText(QStringLiteral("Enter Your Text ?"));
-    ask->setTextValue(QString());
-    ask->setAttribute(Qt::WA_DeleteOnClose);
-    connect(ask, &QInputDialog::textValueSelected, this,
-            [this](const QString &text) { m_composer.sendAct(text); });
-    ask->open();
+    messageboxes::askText(this, QStringLiteral("actinput"), QStringLiteral("Act"),
+                          QStringLiteral("Enter Your Text ?"),
+                          [this](const QString &text) { m_composer.sendAct(text); });
 }
 
 void ChannelWindow::askToExit()
 {
-    auto *box = new QMessageBox(QMessageBox::Question, QStringLiteral("Velmora Messenger"),
-                                QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
-                                QMessageBox::Yes | QMessageBox::No, this);
-    box->setObjectName(QStringLiteral("exitquestion"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QMessageBox::finished, this, [this, box] {
-        if (box->clickedButton() != box->button(QMessageBox::Yes))
-            return;
-        // Without a goodbye to the server: the socket is simply closed.
-        m_session.closeConnection();
-        if (m_tray)
-            m_tray->RemoveTrayIcon();
-        // exit(), not quit(): quit() asks every window to close, and the room window only hides.
-        QCoreApplication::exit(0);
-    });
-    box->open();
+    messageboxes::askYesNo(this, QStringLiteral("exitquestion"),
+                           QStringLiteral("Velmora Messenger"),
+                           QStringLiteral("Are you sure you want to exit Velmora Messenger?"),
+                           [this] { emit exitRequested(); });
 }

@@ -3,7 +3,6 @@
 #include "channellayout.h"
 #include "channelmenus.h"
 #include "irc/roomcomposer.h"
-#include "irc/sessionpresenter.h"
 #include "private/conversationwindows.h"
 #include "text/roomformatting.h"
 
@@ -13,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
 
 class ChatView;
 class IrcSession;
@@ -25,15 +25,16 @@ class QListView;
 class SableCoolButton;
 class QTabWidget;
 class AboutDialog;
+class ChannelPresenter;
 class ColourPicker;
 class SmileyPicker;
 class TodayWindow;
 class TrayIcon;
 
 // The room window: the room's chat view, topic, members and input line, four tabs of the
-// network's web pages, and the menus of every room command. It shows what the session asks
-// for and hides, rather than closes, when the user closes it.
-class ChannelWindow : public QMainWindow, public SessionPresenter
+// network's web pages, and the menus of every room command. Its ChannelPresenter shows what the
+// session asks for; the window hides, rather than closes, when the user closes it.
+class ChannelWindow : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -43,7 +44,7 @@ public:
                            QWidget *parent = nullptr);
     ~ChannelWindow() override;
 
-    ChatView *roomView() const { return m_datain; }
+    ChatView *roomView() const { return m_roomView; }
     const ChannelMenus &menus() const { return m_menus; }
     // A named element of the window (a control, shape or link page), for layout and tests.
     QWidget *element(const QString &name) const { return m_elements.value(name); }
@@ -57,21 +58,20 @@ public:
     TodayWindow *todayWindow() const;
     const RoomFormatting &roomFormatting() const { return m_formatting; }
     RoomComposer &composer() { return m_composer; }
-    void setLinkRotationInterval(int ms) { m_timerweb.setInterval(ms); }
-    bool linkRotationActive() const { return m_timerweb.isActive(); }
+    ConversationWindows &conversations() { return m_conversations; }
+    void setLinkRotationInterval(int ms) { m_linkRotation.setInterval(ms); }
+    bool linkRotationActive() const { return m_linkRotation.isActive(); }
 
-    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled) override;
-    void setModeratorMenuVisible(bool visible) override;
-    void setUserCountText(const QString &text) override;
-    void setAwaitingIdentification(bool awaiting) override;
-    void showChannelWindow() override;
-    void showMessage(MessageIcon icon, const QString &title, const QString &text) override;
-    void showPasswordDialog(const QString &nick) override;
-    void showChangeNickDialog() override;
-    ConversationWindowState conversationWindowState(int slot) override;
-    void openConversationWindow(int slot, const QString &caption) override;
-    void showConversationWindow(int slot) override;
-    void flashConversationWindow(int slot) override;
+    // What the session shows through this window; the window hands it to the session.
+    ChannelPresenter &presenter() const { return *m_presenter; }
+
+    // "&Connect" and "&Disconnect" menu items.
+    void setConnectionCommands(bool connectEnabled, bool disconnectEnabled);
+    void setModeratorMenuVisible(bool visible);
+    void setUserCountText(const QString &text);
+    // Locks the input box and disables the member list while NickServ awaits a password.
+    void setAwaitingIdentification(bool awaiting);
+    void showChannelWindow();
 
 public slots:
     // Makes ind ("1" to "15") the colour of the user's room messages and shows it in the input
@@ -87,6 +87,8 @@ signals:
     // The today page is due: loaded (not shown) at the fifth tick, shown at the eighth.
     void todayPageLoadRequested();
     void todayPageShowRequested();
+    // The user confirmed "&Exit": the program should end.
+    void exitRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -99,8 +101,8 @@ private:
     void buildChatPage(QWidget *page);
     void buildLinkPages();
     void connectCommands();
-    QWidget *addShape(QWidget *parent, const QString &name, const QColor &colour);
     void registerElement(QWidget *widget);
+    void registerNamedChildren(QWidget *parent);
     void applyLayout();
     void tabChanged(int index);
     void rotateLinkPages();
@@ -111,6 +113,8 @@ private:
     void sendRoomMessage();
     void setBold(bool bold);
     void setUnderline(bool underline);
+    // The input box and the "Change Color" label in the user's message formatting.
+    void previewFormatting();
     void askForAction();
     void showSmileyPicker();
     void loadSmileyPictures();
@@ -121,18 +125,18 @@ private:
     QPointer<TrayIcon> m_tray;
     ChannelMenus m_menus;
     QHash<QString, QWidget *> m_elements;
-    QTabWidget *m_tab1 = nullptr;
-    ChatView *m_datain = nullptr;
-    ChatView *m_rtbtopic = nullptr;
-    QListView *m_lstnicks = nullptr;
-    QLabel *m_lblusers = nullptr;
-    QLineEdit *m_dataout = nullptr;
-    SableCoolButton *m_cmdsend = nullptr;
-    QCheckBox *m_chkbold = nullptr;
-    QCheckBox *m_chkunder = nullptr;
-    QLabel *m_lblcolortitle = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    ChatView *m_roomView = nullptr;
+    ChatView *m_topicView = nullptr;
+    QListView *m_memberList = nullptr;
+    QLabel *m_userCount = nullptr;
+    QLineEdit *m_input = nullptr;
+    SableCoolButton *m_sendButton = nullptr;
+    QCheckBox *m_boldBox = nullptr;
+    QCheckBox *m_underlineBox = nullptr;
+    QLabel *m_colourLabel = nullptr;
     std::array<LinkPage *, 4> m_linkPages{};
-    QTimer m_timerweb;
+    QTimer m_linkRotation;
     int m_rotation = 0;
     QString m_savedSelection;
     bool m_hideQuestionOpen = false;
@@ -140,8 +144,9 @@ private:
     RoomFormatting m_formatting;
     RoomComposer m_composer;
     ConversationWindows m_conversations; // after what its windows use
-    QPointer<ColourPicker> m_fromcolor;
-    QPointer<AboutDialog> m_frmabout;
-    QPointer<TodayWindow> m_webtoday;
-    QPointer<SmileyPicker> m_frmSmileys;
+    std::unique_ptr<ChannelPresenter> m_presenter;
+    QPointer<ColourPicker> m_colourPicker;
+    QPointer<AboutDialog> m_aboutBox;
+    QPointer<TodayWindow> m_todayWindow;
+    QPointer<SmileyPicker> m_smileyPicker;
 };

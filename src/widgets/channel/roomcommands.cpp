@@ -1,51 +1,48 @@
 #include "roomcommands.h"
 
 #include "channelwindow.h"
-#include "chat/chatview.h"
 #include "dialogs/blockednickswindow.h"
 #include "irc/commands.h"
 #include "irc/composition.h"
 #include "irc/ircsession.h"
 #include "private/conversationwindow.h"
+#include "private/conversationwindows.h"
+#include "util/messageboxes.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QInputDialog>
 #include <QListView>
-#include <QMessageBox>
 
 #include <algorithm>
 
 RoomCommands::RoomCommands(IrcSession &session, ChannelWindow &window)
     : QObject(&window), m_session(session), m_window(window),
-      m_lstnicks(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
+      m_memberList(qobject_cast<QListView *>(window.element(QStringLiteral("lstnicks"))))
 {
     const ChannelMenus &menus = window.menus();
-    auto on = [this, &menus](const QString &name, auto &&command) {
-        if (QAction *action = menus.action(name))
-            connect(action, &QAction::triggered, this, command);
+    auto on = [this](QAction *action, auto &&command) {
+        connect(action, &QAction::triggered, this, command);
     };
-    on(QStringLiteral("mnuchat"), [this] { openPrivateChat(true); });
-    on(QStringLiteral("mnuignore"), [this] { blockMember(); });
-    on(QStringLiteral("mnuignorelist"), [this] { showBlockedNicks(); });
-    on(QStringLiteral("mnurefresh"), [this] { refresh(); });
-    on(QStringLiteral("mnuclear"), [this] { clearChat(); });
-    on(QStringLiteral("mnuforgot"), [this] { forgotPassword(); });
-    on(QStringLiteral("mnuwhois"), [this] { whois(); });
-    on(QStringLiteral("mnuawayownreason"), [this] { askAwayReason(); });
-    for (int k = 1; k <= 6; ++k)
-        on(QStringLiteral("mnuawayaway%1").arg(k), [this, k] { setAway(k); });
-    for (int k = 0; k <= 5; ++k)
-        on(QStringLiteral("mnukick%1").arg(k), [this, k] { moderate(commands::Moderation(k)); });
-    if (m_lstnicks)
-        connect(m_lstnicks, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
+    on(menus.privateChat, [this] { openPrivateChat(true); });
+    on(menus.block, [this] { blockMember(); });
+    on(menus.blockedNicks, [this] { showBlockedNicks(); });
+    on(menus.refresh, [this] { refresh(); });
+    on(menus.clear, [this] { clearChat(); });
+    on(menus.forgotPassword, [this] { forgotPassword(); });
+    on(menus.whois, [this] { whois(); });
+    on(menus.awayReason, [this] { askAwayReason(); });
+    for (size_t i = 0; i < menus.away.size(); ++i)
+        on(menus.away[i], [this, index = int(i) + 1] { setAway(index); });
+    for (const commands::Moderation task : ChannelMenus::ModeratorTasks)
+        on(menus.moderation(task), [this, task] { moderate(task); });
+    if (m_memberList)
+        connect(m_memberList, &QListView::doubleClicked, this, [this] { openPrivateChat(false); });
 }
 
 QString RoomCommands::selectedEntry() const
 {
-    if (!m_lstnicks || !m_lstnicks->selectionModel())
+    if (!m_memberList || !m_memberList->selectionModel())
         return QString();
-    QModelIndexList rows = m_lstnicks->selectionModel()->selectedRows();
+    QModelIndexList rows = m_memberList->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return QString();
     const QModelIndex first = *std::min_element(
@@ -61,28 +58,17 @@ QString RoomCommands::room() const
 
 void RoomCommands::inform(const QString &name, const QString &title, const QString &text)
 {
-    // Opened, never run: lines keep arriving while the box shows.
-    auto *box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, &m_window);
-    box->setObjectName(name);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    messageboxes::inform(&m_window, QMessageBox::Information, title, text, name);
 }
 
 void RoomCommands::ask(const QString &name, const QString &title, const QString &prompt,
                        std::function<void(const QString &)> onAnswer)
 {
-    auto *box = new QInputDialog(&m_window);
-    box->setObjectName(name);
-    box->setWindowTitle(title);
-    box->setLabelText(prompt);
-    box->setTextValue(QString());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QInputDialog::textValueSelected, this,
-            [onAnswer = std::move(onAnswer)](const QString &text) {
-                if (!text.isEmpty())
-                    onAnswer(text);
-            });
-    box->open();
+    messageboxes::askText(&m_window, name, title, prompt,
+                          [onAnswer = std::move(onAnswer)](const QString &text) {
+                              if (!text.isEmpty())
+                                  onAnswer(text);
+                          });
 }
 
 void RoomCommands::openPrivateChat(bool fromMenu)
@@ -110,21 +96,8 @@ void RoomCommands::openPrivateChat(bool fromMenu)
 
 void RoomCommands::minimizeConversationWindow(int slot)
 {
-    const ChatBuffer *buffer = &m_session.conversations().view(slot);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *widget : windows) {
-        auto *window = qobject_cast<ConversationWindow *>(widget);
-        if (!window)
-            continue;
-        const QList<ChatView *> views = window->findChildren<ChatView *>();
-        const bool shows = std::any_of(views.cbegin(), views.cend(), [buffer](const ChatView *v) {
-            return v->buffer() == buffer;
-        });
-        if (shows) {
-            window->setWindowState(window->windowState() | Qt::WindowMinimized);
-            return;
-        }
-    }
+    if (ConversationWindow *window = m_window.conversations().existing(slot))
+        window->setWindowState(window->windowState() | Qt::WindowMinimized);
 }
 
 void RoomCommands::blockMember()
@@ -139,12 +112,12 @@ void RoomCommands::blockMember()
 
 void RoomCommands::showBlockedNicks()
 {
-    if (!m_nicksblock)
-        m_nicksblock =
+    if (!m_blockedNicks)
+        m_blockedNicks =
             new BlockedNicksWindow(m_session.blockedNicks(), m_session.members(), &m_window);
-    m_nicksblock->show();
-    m_nicksblock->raise();
-    m_nicksblock->activateWindow();
+    m_blockedNicks->show();
+    m_blockedNicks->raise();
+    m_blockedNicks->activateWindow();
 }
 
 void RoomCommands::whois()

@@ -46,6 +46,6 @@ private:
 
     IrcSession &m_session;
     ChannelWindow &m_window;
-    QListView *m_lstnicks = nullptr;
-    QPointer<BlockedNicksWindow> m_nicksblock;
+    QListView *m_memberList = nullptr;
+    QPointer<BlockedNicksWindow> m_blockedNicks;
 };

@@ -6,8 +6,9 @@
 #include "irc/ircsession.h"
 #include "irc/roomcomposer.h"
 #include "text/appendformatted.h"
-#include "text/roomformatting.h"
 #include "text/timeconversion.h"
+#include "util/formatpreview.h"
+#include "util/twips.h"
 
 #include <QBoxLayout>
 #include <QClipboard>
@@ -21,17 +22,11 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QtMath>
 
 namespace {
 QString startStamp()
 {
     return formatTimeStamp(QDateTime::currentDateTime());
-}
-
-int twipsToPixels(int twips, qreal dotsPerInch)
-{
-    return qCeil(twips * dotsPerInch / 1440.0);
 }
 } // namespace
 
@@ -44,57 +39,57 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     setObjectName(QStringLiteral("frmprvmsg"));
     auto *layout = new QVBoxLayout(this);
     auto *heading = new QHBoxLayout;
-    auto *lbltop = new QLabel(QStringLiteral("* Private Talk -"), this);
-    lbltop->setObjectName(QStringLiteral("lbltop"));
-    m_lbltop2 = new QLabel(QStringLiteral("Nickname"), this);
-    m_lbltop2->setObjectName(QStringLiteral("lbltop2"));
-    m_lbltop3 = new QLabel(QStringLiteral("time"), this);
-    m_lbltop3->setObjectName(QStringLiteral("lbltop3"));
-    QPalette green = m_lbltop3->palette();
+    auto *title = new QLabel(QStringLiteral("* Private Talk -"), this);
+    title->setObjectName(QStringLiteral("lbltop"));
+    m_partnerLabel = new QLabel(QStringLiteral("Nickname"), this);
+    m_partnerLabel->setObjectName(QStringLiteral("lbltop2"));
+    m_startLabel = new QLabel(QStringLiteral("time"), this);
+    m_startLabel->setObjectName(QStringLiteral("lbltop3"));
+    QPalette green = m_startLabel->palette();
     green.setColor(QPalette::WindowText, QColor(0, 99, 0));
-    m_lbltop3->setPalette(green);
-    heading->addWidget(lbltop);
-    heading->addWidget(m_lbltop2);
+    m_startLabel->setPalette(green);
+    heading->addWidget(title);
+    heading->addWidget(m_partnerLabel);
     heading->addStretch(1);
-    heading->addWidget(m_lbltop3);
+    heading->addWidget(m_startLabel);
     layout->addLayout(heading);
 
     const QFont arial(QStringLiteral("Arial"), 10);
-    m_txtprvmsg = new ChatView(this);
-    m_txtprvmsg->setObjectName(QStringLiteral("txtprvmsg"));
-    m_txtprvmsg->setFont(arial);
-    m_txtprvmsg->setBuffer(&m_buffer);
-    m_txtprvmsg->viewport()->installEventFilter(this);
-    layout->addWidget(m_txtprvmsg, 1);
+    m_view = new ChatView(this);
+    m_view->setObjectName(QStringLiteral("txtprvmsg"));
+    m_view->setFont(arial);
+    m_view->setBuffer(&m_buffer);
+    m_view->viewport()->installEventFilter(this);
+    layout->addWidget(m_view, 1);
 
     auto *inputRow = new QHBoxLayout;
-    m_txtprvtosnd = new QLineEdit(this);
-    m_txtprvtosnd->setObjectName(QStringLiteral("txtprvtosnd"));
-    m_txtprvtosnd->setFont(arial);
-    m_txtprvtosnd->installEventFilter(this);
-    m_cmdclose = new QPushButton(QStringLiteral("Send"), this);
-    m_cmdclose->setObjectName(QStringLiteral("cmdclose"));
-    m_cmdclose->setToolTip(QStringLiteral("Send"));
-    m_cmdclose->installEventFilter(this);
-    connect(m_cmdclose, &QPushButton::clicked, this, &ConversationWindow::send);
-    auto *cmdblock = new SableCoolButton(QStringLiteral("Block"), this);
-    cmdblock->setObjectName(QStringLiteral("cmdblock"));
-    cmdblock->setToolTip(QStringLiteral("Block This User"));
-    connect(cmdblock, &SableCoolButton::clicked, this, &ConversationWindow::blockPartner);
-    auto *smily = new XPButton(QStringLiteral("Smily"), this);
-    smily->setObjectName(QStringLiteral("SableCoolButton1"));
-    connect(smily, &XPButton::clicked, this, &ConversationWindow::smileyPickerRequested);
-    inputRow->addWidget(m_txtprvtosnd, 1);
-    inputRow->addWidget(m_cmdclose);
-    inputRow->addWidget(cmdblock);
-    inputRow->addWidget(smily);
+    m_input = new QLineEdit(this);
+    m_input->setObjectName(QStringLiteral("txtprvtosnd"));
+    m_input->setFont(arial);
+    m_input->installEventFilter(this);
+    m_sendButton = new QPushButton(QStringLiteral("Send"), this);
+    m_sendButton->setObjectName(QStringLiteral("cmdclose"));
+    m_sendButton->setToolTip(QStringLiteral("Send"));
+    m_sendButton->installEventFilter(this);
+    connect(m_sendButton, &QPushButton::clicked, this, &ConversationWindow::send);
+    auto *blockButton = new SableCoolButton(QStringLiteral("Block"), this);
+    blockButton->setObjectName(QStringLiteral("cmdblock"));
+    blockButton->setToolTip(QStringLiteral("Block This User"));
+    connect(blockButton, &SableCoolButton::clicked, this, &ConversationWindow::blockPartner);
+    auto *smileyButton = new XPButton(QStringLiteral("Smily"), this);
+    smileyButton->setObjectName(QStringLiteral("SableCoolButton1"));
+    connect(smileyButton, &XPButton::clicked, this, &ConversationWindow::smileyPickerRequested);
+    inputRow->addWidget(m_input, 1);
+    inputRow->addWidget(m_sendButton);
+    inputRow->addWidget(blockButton);
+    inputRow->addWidget(smileyButton);
     layout->addLayout(inputRow);
 
-    m_copye = new QMenu(this);
-    m_copye->setObjectName(QStringLiteral("copye"));
-    QAction *mnucopy = m_copye->addAction(QStringLiteral("Copy"));
-    mnucopy->setObjectName(QStringLiteral("mnucopy"));
-    connect(mnucopy, &QAction::triggered, this,
+    m_copyMenu = new QMenu(this);
+    m_copyMenu->setObjectName(QStringLiteral("copye"));
+    QAction *copyAction = m_copyMenu->addAction(QStringLiteral("Copy"));
+    copyAction->setObjectName(QStringLiteral("mnucopy"));
+    connect(copyAction, &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(m_copiedText); });
 
     applyMinimumSize();
@@ -106,8 +101,8 @@ void ConversationWindow::applyMinimumSize()
     const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!where)
         return;
-    setMinimumSize(twipsToPixels(MinimumWidthTwips, where->logicalDotsPerInchX()),
-                   twipsToPixels(MinimumHeightTwips, where->logicalDotsPerInchY()));
+    const Twips twips = Twips::forScreen(*where);
+    setMinimumSize(twips.toPixelsX(MinimumWidthTwips), twips.toPixelsY(MinimumHeightTwips));
 }
 
 void ConversationWindow::appendStartLine()
@@ -115,13 +110,13 @@ void ConversationWindow::appendStartLine()
     AppendFormatted(m_buffer, u"\x02\x03"
                               "3 * Chat Started : "_qs +
                                   startStamp() + u" *"_qs);
-    m_lbltop3->setText(u" * Chat Started : "_qs + startStamp() + u" *"_qs);
+    m_startLabel->setText(u" * Chat Started : "_qs + startStamp() + u" *"_qs);
 }
 
 void ConversationWindow::open(const QString &partner)
 {
     setWindowTitle(partner);
-    m_lbltop2->setText(partner);
+    m_partnerLabel->setText(partner);
     if (!isVisible())
         appendStartLine();
     show();
@@ -129,13 +124,13 @@ void ConversationWindow::open(const QString &partner)
 
 void ConversationWindow::send()
 {
-    if (m_composer.sendPrivateMessage(m_buffer, windowTitle(), m_txtprvtosnd->text()))
-        m_txtprvtosnd->clear();
+    if (m_composer.sendPrivateMessage(m_buffer, windowTitle(), m_input->text()))
+        m_input->clear();
 }
 
 void ConversationWindow::setSmileyPictures(bool on)
 {
-    m_txtprvmsg->setSmileyPictures(on);
+    m_view->setSmileyPictures(on);
 }
 
 void ConversationWindow::blockPartner()
@@ -144,22 +139,11 @@ void ConversationWindow::blockPartner()
     close();
 }
 
-void ConversationWindow::previewFormatting()
-{
-    QFont font = m_txtprvtosnd->font();
-    font.setBold(m_formatting.bold());
-    font.setUnderline(m_formatting.underline());
-    m_txtprvtosnd->setFont(font);
-    QPalette palette = m_txtprvtosnd->palette();
-    palette.setColor(QPalette::Text, previewColour(m_formatting.colourIndex()));
-    m_txtprvtosnd->setPalette(palette);
-}
-
 bool ConversationWindow::inputEvent(QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return false;
-    previewFormatting();
+    showFormatting({m_input}, m_formatting);
     const int key = static_cast<QKeyEvent *>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
@@ -170,7 +154,7 @@ bool ConversationWindow::inputEvent(QEvent *event)
 bool ConversationWindow::viewEvent(QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        m_txtprvtosnd->setFocus(Qt::OtherFocusReason);
+        m_input->setFocus(Qt::OtherFocusReason);
         return false;
     }
     if (event->type() != QEvent::MouseButtonRelease)
@@ -179,22 +163,22 @@ bool ConversationWindow::viewEvent(QEvent *event)
     if (mouse->button() != Qt::RightButton)
         return false;
     QGuiApplication::clipboard()->clear();
-    m_copiedText = m_txtprvmsg->selectedText();
-    m_copye->popup(mouse->globalPosition().toPoint());
+    m_copiedText = m_view->selectedText();
+    m_copyMenu->popup(mouse->globalPosition().toPoint());
     return true;
 }
 
 bool ConversationWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_txtprvtosnd)
+    if (watched == m_input)
         return inputEvent(event);
-    if (watched == m_txtprvmsg->viewport())
+    if (watched == m_view->viewport())
         return viewEvent(event);
-    if (watched == m_cmdclose && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_sendButton && event->type() == QEvent::MouseButtonRelease) {
         // After the button has seen the release: taking the focus from a pressed button would
         // cancel its click.
         QMetaObject::invokeMethod(
-            this, [this] { m_txtprvtosnd->setFocus(Qt::MouseFocusReason); }, Qt::QueuedConnection);
+            this, [this] { m_input->setFocus(Qt::MouseFocusReason); }, Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }

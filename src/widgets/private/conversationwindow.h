@@ -39,7 +39,7 @@ public:
     void blockPartner();
 
     // The box the user types into; a smiley picker appends its codes here.
-    QLineEdit *inputBox() const { return m_txtprvtosnd; }
+    QLineEdit *inputBox() const { return m_input; }
     // Smiley codes in the conversation view drawn as their pictures.
     void setSmileyPictures(bool on);
 
@@ -55,7 +55,6 @@ protected:
 private:
     void appendStartLine();
     void applyMinimumSize();
-    void previewFormatting();
     bool inputEvent(QEvent *event);
     bool viewEvent(QEvent *event);
 
@@ -64,10 +63,10 @@ private:
     RoomComposer &m_composer;
     const RoomFormatting &m_formatting;
     QString m_copiedText;
-    ChatView *m_txtprvmsg = nullptr;
-    QLabel *m_lbltop2 = nullptr;
-    QLabel *m_lbltop3 = nullptr;
-    QLineEdit *m_txtprvtosnd = nullptr;
-    QPushButton *m_cmdclose = nullptr;
-    QMenu *m_copye = nullptr;
+    ChatView *m_view = nullptr;
+    QLabel *m_partnerLabel = nullptr;
+    QLabel *m_startLabel = nullptr;
+    QLineEdit *m_input = nullptr;
+    QPushButton *m_sendButton = nullptr;
+    QMenu *m_copyMenu = nullptr;
 };

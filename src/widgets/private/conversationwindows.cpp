@@ -10,7 +10,7 @@ ConversationWindows::~ConversationWindows()
 {
     for (auto &window : m_windows)
         delete window.data();
-    delete m_smily.data();
+    delete m_smileyPicker.data();
 }
 
 SessionPresenter::ConversationWindowState ConversationWindows::state(int slot) const
@@ -31,12 +31,17 @@ ConversationWindow &ConversationWindows::window(int slot)
         ConversationWindow *opener = window;
         QObject::connect(opener, &ConversationWindow::smileyPickerRequested, opener,
                          [this, opener] {
-                             if (!m_smily)
-                                 m_smily = new SmileyPicker(SmileyPicker::Kind::Private);
-                             m_smily->openFor(opener->inputBox());
+                             if (!m_smileyPicker)
+                                 m_smileyPicker = new SmileyPicker(SmileyPicker::Kind::Private);
+                             m_smileyPicker->openFor(opener->inputBox());
                          });
     }
     return *window;
+}
+
+ConversationWindow *ConversationWindows::existing(int slot) const
+{
+    return m_windows[size_t(slot)];
 }
 
 void ConversationWindows::open(int slot, const QString &caption)
@@ -60,7 +65,7 @@ void ConversationWindows::setSmileyPictures(bool on)
 
 SmileyPicker *ConversationWindows::smileyPicker() const
 {
-    return m_smily;
+    return m_smileyPicker;
 }
 
 void ConversationWindows::flash(int slot)

@@ -27,7 +27,10 @@ public:
     ~ConversationWindows();
 
     SessionPresenter::ConversationWindowState state(int slot) const;
+    // The slot's window, made on first use.
     ConversationWindow &window(int slot);
+    // The slot's window if it has been made, else null.
+    ConversationWindow *existing(int slot) const;
     void open(int slot, const QString &caption);
     void show(int slot);
     void flash(int slot);
@@ -42,6 +45,6 @@ private:
     RoomComposer &m_composer;
     const RoomFormatting &m_formatting;
     std::array<QPointer<ConversationWindow>, ConversationTable::SlotCount> m_windows;
-    QPointer<SmileyPicker> m_smily;
+    QPointer<SmileyPicker> m_smileyPicker;
     bool m_smileyPictures = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
 #include "util/messageboxes.h"
+#include "util/twips.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -27,7 +28,6 @@
 namespace {
 
 const QString Section = QStringLiteral("Store");
-constexpr int TwipsPerInch = 1440;
 constexpr int BannerWidth = 380;
 
 // The room is picked from the list only: typed characters are dropped, so they cannot select
@@ -327,8 +327,9 @@ void LoginWindow::setLauncher(QWidget *launcher)
     if (!screen)
         return;
     const QPoint origin = launcher->pos();
-    const int x = origin.x() - qRound(300 * screen->logicalDotsPerInchX() / TwipsPerInch);
-    const int y = origin.y() - qRound(800 * screen->logicalDotsPerInchY() / TwipsPerInch);
+    const Twips twips = Twips::forScreen(*screen);
+    const int x = origin.x() - twips.toPixelsX(300);
+    const int y = origin.y() - twips.toPixelsY(800);
     // Kept on the launcher's screen: a launcher dragged near the top-left corner would otherwise
     // put the caption out of reach.
     const QRect area = screen->availableGeometry();
