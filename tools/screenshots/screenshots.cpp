@@ -2,7 +2,8 @@
 // come out: the launcher, the login window, the room window, the colour picker, a private
 // conversation with smiley pictures, the smiley picker, the blocked-nicks list, the NickServ
 // dialogs and the about box.
-// Usage: velmora_screenshots DIR   (run under a display, e.g. Xvfb)
+// Usage: velmora_screenshots DIR [--dark]   (run under a display, e.g. Xvfb)
+// --dark shows them in the Fusion style with a dark palette, as under a dark desktop theme.
 #include "channel/channelwindow.h"
 #include "chat/chatview.h"
 #include "controls/trayicon.h"
@@ -25,6 +26,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
@@ -39,13 +42,35 @@ void save(QWidget &window, const QString &path)
     window.grab().save(path);
     std::printf("%s\n", qPrintable(path));
 }
+// A dark desktop theme as Qt applies one: the Fusion style with dark window and base colours.
+void useDarkTheme(QApplication &app)
+{
+    app.setStyle(QStringLiteral("Fusion"));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 56));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 56));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, QColor(53, 53, 56));
+    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+    app.setPalette(dark);
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.contains(QStringLiteral("--dark")))
+        useDarkTheme(app);
+    const QStringList folders = arguments.filter(QRegularExpression(QStringLiteral("^[^-]")));
+    const QDir out(folders.isEmpty() ? QStringLiteral(".") : folders.first());
     out.mkpath(QStringLiteral("."));
 
     TrayIcon tray;
