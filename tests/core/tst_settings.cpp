@@ -259,8 +259,8 @@ void TestSettings::autostartPaths_data()
                              << QByteArray(R"(Exec="/opt/100%%u/velmora")");
     QTest::newRow("line break") << QStringLiteral("/opt/two\nlines/velmora")
                                 << QByteArray(R"(Exec="/opt/two\nlines/velmora")");
-    QTest::newRow("tab and return") << QStringLiteral("/opt/a\tb\rc/velmora")
-                                    << QByteArray(R"(Exec="/opt/a\tb\rc/velmora")");
+    QTest::newRow("tab and return")
+        << QStringLiteral("/opt/a\tb\rc/velmora") << QByteArray(R"(Exec="/opt/a\tb\rc/velmora")");
 #endif
 }
 
