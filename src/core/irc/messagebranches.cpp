@@ -138,8 +138,9 @@ void MessageBranches::privateMessage(const ParsedLine &line, const QString &send
     // A refused newcomer gets no slot; with every slot held the line goes to the first window.
     if (m_session.refusesNewPrivates() && table.findSlot(sender) < 0 && table.firstFreeSlot() >= 0)
         return;
-    const auto [claimedSlot, claimedNow] = table.claimSlotFor(sender);
-    const int slot = std::max(0, claimedSlot);
+    const ConversationTable::SlotClaim claim = table.claimSlotFor(sender);
+    const bool claimedNow = claim.claimedNow;
+    const int slot = std::max(0, claim.slot);
     // A line that is dropped below gives its fresh slot back, so refused senders and bare CTCP
     // requests cannot use up the table.
     auto drop = [&] {
