@@ -76,6 +76,36 @@ void TestInterpreter::branches_data()
                                                      "are now recognized."}
                                       << none << none;
 
+    *row("NickServ matched without case")
+        << "" << none
+        << QByteArray(":nickserv!s@h NOTICE alice :please choose a different nick.\r\n") << nothing
+        << QStringList{"[C]6*** Notice, [C]2please choose a different nick."}
+        << QStringList{"await 1", "password"} << none;
+    // Anyone else's notice is shown with its sender and locks, unlocks or identifies nothing.
+    *row("someone else asks for the password")
+        << "pw" << none
+        << QByteArray(":mallory!m@h NOTICE alice :please choose a different nick.\r\n"
+                      ":NickServX!m@h NOTICE alice :please choose a different nick.\r\n")
+        << nothing
+        << QStringList{"[C]6*** Notice from [B]mallory[B], [C]2please choose a different nick.",
+                       "[C]6*** Notice from [B]NickServX[B], [C]2please choose a different nick."}
+        << none << none;
+    *row("someone else accepts the password")
+        << "" << none
+        << QByteArray(":mallory!m@h NOTICE alice :Password accepted - you are now recognized.\r\n"
+                      ":mallory!m@h NOTICE alice :Password incorrect.\r\n")
+        << nothing
+        << QStringList{"[C]6*** Notice from [B]mallory[B], [C]2Password accepted - you are now "
+                       "recognized.",
+                       "[C]6*** Notice from [B]mallory[B], [C]2Password incorrect."}
+        << none << none;
+    *row("server notice") << "pw" << none
+                          << QByteArray(
+                                 ":irc.example NOTICE * :please choose a different nick.\r\n")
+                          << nothing
+                          << QStringList{"[C]6*** Notice, [C]2please choose a different nick."}
+                          << none << none;
+
     // CTCP and room messages
     *row("version") << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01VERSION\x01\r\n")
                     << QByteArray("Notice bob :\x01VERSION Velmora Messenger Ver 1.0\x01\n") << none
