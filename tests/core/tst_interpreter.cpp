@@ -135,6 +135,11 @@ void TestInterpreter::branches_data()
                         << QByteArray(":Ann!a@h PRIVMSG #velmora :\x01"
                                       "ACTION waves\x01\r\n")
                         << nothing << QStringList{"[C]6 Ann waves"} << none << none;
+    *row("room action without closing code keeps its last character")
+        << "" << none
+        << QByteArray(":Ann!a@h PRIVMSG #velmora :\x01"
+                      "ACTION waves\r\n")
+        << nothing << QStringList{"[C]6 Ann waves"} << none << none;
     *row("bare action keyword") << "" << none
                                 << QByteArray(":Ann!a@h PRIVMSG &velmora :\x01"
                                               "ACTION\r\n")

@@ -25,11 +25,12 @@ bool isAction(const QString &text)
     return trimmedBlanks(QStringView(text).left(7)) == kActionKeyword;
 }
 
-// The action's text without "\x01ACTION" and without its last character (the closing \x01);
-// the blank after ACTION stays.
+// The action's text without "\x01ACTION" and without its closing \x01 when it has one; the
+// blank after ACTION stays.
 QString actionText(const QString &text)
 {
-    return text.mid(7, std::max<qsizetype>(0, text.size() - 8));
+    const qsizetype closing = text.size() > 7 && text.endsWith(FormatCode::Ctcp) ? 1 : 0;
+    return text.mid(7, std::max<qsizetype>(0, text.size() - 7 - closing));
 }
 
 bool isCtcp(const QString &text)
