@@ -87,7 +87,8 @@ void TestCommands::lines_data()
     QTest::newRow("identify") << commands::identify(u"s3cret"_qs) << u"nickserv identify s3cret"_qs;
     QTest::newRow("register") << commands::registerNick(u"s3cret"_qs, u"me@example.org"_qs)
                               << u"nickserv register s3cret me@example.org"_qs;
-    QTest::newRow("drop") << commands::dropNick() << u"nickserv drop "_qs;
+    QTest::newRow("drop names the nick")
+        << commands::dropNick(u"rover"_qs) << u"nickserv drop rover"_qs;
     QTest::newRow("change password")
         << commands::changePassword(u"n3w"_qs) << u"nickserv set password n3w"_qs;
     QTest::newRow("change nick") << commands::changeNick(u"rover"_qs) << u"nick rover"_qs;

@@ -29,6 +29,9 @@ private slots:
 
 private:
     bool roomShows(const QString &text, int timeoutMs = 15000);
+    // NickServ INFO about nick, asked from rover's connection: "registered", "unknown" or
+    // "no answer".
+    QString nickServInfo(const QString &nick);
     void select(const QString &nick);
     void answer(const char *dialog, const QString &text);
     template<typename T> T *find(const char *name)
@@ -88,6 +91,19 @@ void TestEndToEndCommands::cleanup()
 bool TestEndToEndCommands::roomShows(const QString &text, int timeoutMs)
 {
     return m_roomLog.waitForLineWith(text, timeoutMs);
+}
+
+QString TestEndToEndCommands::nickServInfo(const QString &nick)
+{
+    m_rover->clearPending();
+    m_rover->send("PRIVMSG NickServ :INFO " + nick.toUtf8());
+    QString line;
+    const QRegularExpression answer(u"^:NickServ!\\S+ NOTICE "_qs + m_rover->nick() +
+                                    u" :.*(isn't registered|Registered: )"_qs);
+    if (!m_rover->waitForLine(answer, &line, 15000))
+        return QStringLiteral("no answer");
+    return line.contains(u"isn't registered"_qs) ? QStringLiteral("unknown")
+                                                 : QStringLiteral("registered");
 }
 
 void TestEndToEndCommands::select(const QString &entry)
@@ -193,6 +209,7 @@ void TestEndToEndCommands::nickServThroughTheDialogs()
         ->setText(dialog->findChild<QLabel *>(QStringLiteral("lbcode"))->text());
     click(dialog, "cmdok");
     QVERIFY(roomShows(QStringLiteral("registered")));
+    QCOMPARE(nickServInfo(m_vars.CurrentNick), u"registered"_qs);
 
     m_window->menus().changePassword->trigger();
     QTRY_VERIFY((dialog = find<QWidget>("frmchpwd")));
@@ -206,10 +223,11 @@ void TestEndToEndCommands::nickServThroughTheDialogs()
     dialog->findChild<QLineEdit *>(QStringLiteral("txtcode"))
         ->setText(dialog->findChild<QLabel *>(QStringLiteral("lbcode"))->text());
     click(dialog, "cmddrop");
-    // The services answer the drop, whatever they make of it, and it shows in the room.
     QTRY_VERIFY_WITH_TIMEOUT(m_roomLog.lines.size() > before &&
                                  m_roomLog.lines.mid(before).filter(u"*** Notice"_qs).size() > 0,
                              15000);
+    // The services' own record says whether the nick is gone, whatever their notice said.
+    QCOMPARE(nickServInfo(m_vars.CurrentNick), u"unknown"_qs);
 
     // Taking a nick someone else registered: NickServ asks, the identify dialog opens, a wrong
     // password opens it again, the right one is accepted.

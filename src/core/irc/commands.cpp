@@ -94,9 +94,9 @@ QString registerNick(const QString &password, const QString &email)
     return u"nickserv register "_qs + password + u' ' + email;
 }
 
-QString dropNick()
+QString dropNick(const QString &nick)
 {
-    return QStringLiteral("nickserv drop ");
+    return u"nickserv drop "_qs + nick;
 }
 
 QString changePassword(const QString &password)

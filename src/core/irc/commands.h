@@ -49,7 +49,8 @@ QString topic(const QString &room);
 // NickServ and the nickname.
 QString identify(const QString &password);
 QString registerNick(const QString &password, const QString &email);
-QString dropNick();
+// Names the nick: current services refuse a bare "nickserv drop".
+QString dropNick(const QString &nick);
 QString changePassword(const QString &password);
 QString changeNick(const QString &nick);
 
