@@ -51,11 +51,22 @@ void TestCommands::lines_data()
         << moderate(Moderation::Devoice, u"+bob"_qs) << u"MODE #velmora -v bob"_qs;
     QTest::newRow("devoice keeps @")
         << moderate(Moderation::Devoice, u"@bob"_qs) << u"MODE #velmora -v @bob"_qs;
-    QTest::newRow("ban") << moderate(Moderation::Ban, u"bob!*@*"_qs)
-                         << u"mode #velmora +b bob!*@*"_qs;
-    QTest::newRow("unban") << moderate(Moderation::Unban, u"bob"_qs) << u"mode #velmora -b bob"_qs;
-    QTest::newRow("ban keeps rank")
+    QTest::newRow("ban mask as typed")
+        << moderate(Moderation::Ban, u"bob!*@*"_qs) << u"mode #velmora +b bob!*@*"_qs;
+    QTest::newRow("ban host mask as typed")
+        << moderate(Moderation::Ban, u"*@bad.host"_qs) << u"mode #velmora +b *@bad.host"_qs;
+    QTest::newRow("ban bare nick")
+        << moderate(Moderation::Ban, u"bob"_qs) << u"mode #velmora +b bob!*@*"_qs;
+    QTest::newRow("unban bare nick")
+        << moderate(Moderation::Unban, u"bob"_qs) << u"mode #velmora -b bob!*@*"_qs;
+    QTest::newRow("unban bare nick with blanks")
+        << moderate(Moderation::Unban, u" bob "_qs) << u"mode #velmora -b bob!*@*"_qs;
+    QTest::newRow("unban mask as typed")
+        << moderate(Moderation::Unban, u"bob!b@h"_qs) << u"mode #velmora -b bob!b@h"_qs;
+    QTest::newRow("ban of a typed rank sign is a mask as typed")
         << moderate(Moderation::Ban, u"@bob"_qs) << u"mode #velmora +b @bob"_qs;
+    QTest::newRow("ban blanks only stay blanks")
+        << moderate(Moderation::Ban, u"  "_qs) << u"mode #velmora +b   "_qs;
 
     QTest::newRow("whois") << commands::whois(u"bob"_qs) << u"WHOIS bob"_qs;
     for (const char *rank : {"@", "~", "+", "&"})

@@ -29,11 +29,20 @@ QString moderate(Moderation task, const QString &room, const QString &member, co
     case Moderation::Devoice:
         return u"MODE "_qs + room + u" -v "_qs + withoutRank(member, kDevoiceRanks);
     case Moderation::Ban:
-        return u"mode "_qs + room + u" +b "_qs + member;
+        return u"mode "_qs + room + u" +b "_qs + banMask(member);
     case Moderation::Unban:
-        return u"mode "_qs + room + u" -b "_qs + member;
+        return u"mode "_qs + room + u" -b "_qs + banMask(member);
     }
     return {};
+}
+
+QString banMask(const QString &typed)
+{
+    const QString nick = trimmedBlanks(typed);
+    // A blank answer stays as typed: "!*@*" alone could read as a mask matching everyone.
+    if (nick.isEmpty() || nick.contains(u'!') || nick.contains(u'@'))
+        return typed;
+    return nick + u"!*@*"_qs;
 }
 
 QString kick(const QString &room, const QString &nick, const QString &reason)

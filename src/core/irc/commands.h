@@ -27,9 +27,12 @@ QString withoutRank(const QString &entry, QStringView ranks);
 inline constexpr QStringView MemberRanks = u"~&@+";
 
 // One moderator task on room. member is the member-list entry for kicks and voice changes and
-// the typed nickname for bans; reason is used by KickWithReason only.
+// the typed nickname or mask for bans; reason is used by KickWithReason only.
 QString moderate(Moderation task, const QString &room, const QString &member,
                  const QString &reason = {});
+// The ban mask for what the user typed: a bare nick becomes "nick!*@*", the form servers store
+// and lift bans by; a text with "!" or "@" is already a mask and is kept as typed.
+QString banMask(const QString &typed);
 // "KICK room nick", with " reason" after it when reason is not empty.
 QString kick(const QString &room, const QString &nick, const QString &reason = {});
 
