@@ -244,7 +244,7 @@ void TestRoomCommands::inputBoxes_data()
                              << true << QByteArray("mode #velmora +b troll\n");
     QTest::newRow("unban") << unban << u"unbaninput"_qs << u"Unban"_qs
                            << u"Enter the Nickname to unban"_qs << u"troll"_qs << true
-                           << QByteArray("mode #velmora -b troll\n");
+                           << QByteArray("mode #velmora -b troll!*@*\n");
     QTest::newRow("unban cancelled")
         << unban << u"unbaninput"_qs << u"Unban"_qs << u"Enter the Nickname to unban"_qs
         << u"troll"_qs << false << QByteArray();
