@@ -242,10 +242,10 @@ void TestComposition::sayAction_data()
                                << "PRIVMSG #velmora :[A]ACTION shakes [C]4rover[C]6's hand.[A]"
                                << "[C]6 * alice shakes [C]4rover[C]6's hand."
                                << "";
-    QTest::newRow("Kiss %rover keeps the %")
+    QTest::newRow("Kiss %rover")
         << 1 << "%rover"
-        << "PRIVMSG #velmora :[A]ACTION give some bigg kisses to [C]4%rover[C]6 ![A]"
-        << "[C]6 * alice give some bigg kisses to [C]4%rover[C]6 !"
+        << "PRIVMSG #velmora :[A]ACTION give some bigg kisses to [C]4rover[C]6 ![A]"
+        << "[C]6 * alice give some bigg kisses to [C]4rover[C]6 !"
         << "";
     QTest::newRow("Slap +rover")
         << 2 << "+rover"

@@ -164,6 +164,17 @@ void TestEndToEndCommands::moderation()
     answer("unbaninput", rover);
     QVERIFY(roomShows(u"sets mode: -b "_qs + rover));
     QVERIFY(m_rover->join(m_vars.CurrentRoom));
+
+    // A member listed with a rank sign is named without it.
+    QTRY_VERIFY(m_session->members().findExact(rover) >= 0);
+    m_session->SendData(u"MODE "_qs + m_vars.CurrentRoom + u" +o "_qs + rover);
+    QTRY_VERIFY(m_session->members().findExact(u'@' + rover) >= 0);
+    select(u'@' + rover);
+    m_window->menus().moderation(Moderation::Voice)->trigger();
+    QVERIFY(serverSays(" MODE " + m_vars.CurrentRoom + " \\+v :?" + rover));
+    select(u'@' + rover);
+    m_window->menus().moderation(Moderation::Kick)->trigger();
+    QVERIFY(serverSays(" KICK " + m_vars.CurrentRoom + " " + rover + " :"));
 }
 
 void TestEndToEndCommands::privateTalkAndBlocking()

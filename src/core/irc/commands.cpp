@@ -4,30 +4,23 @@
 
 namespace commands {
 
-namespace {
-constexpr QStringView kKickRanks = u"@+";
-constexpr QStringView kDevoiceRanks = u"+";
-} // namespace
-
 QString withoutRank(const QString &entry, QStringView ranks)
 {
-    if (!entry.isEmpty() && ranks.contains(entry.front()))
-        return entry.mid(1);
-    return entry;
+    return ranksigns::withoutSign(entry, ranks).toString();
 }
 
 QString moderate(Moderation task, const QString &room, const QString &member, const QString &reason)
 {
+    const QString nick = withoutRank(member, MemberRanks);
     switch (task) {
     case Moderation::Kick:
-        return kick(room, withoutRank(member, kKickRanks));
+        return kick(room, nick);
     case Moderation::KickWithReason:
-        return kick(room, withoutRank(member, kKickRanks), reason);
+        return kick(room, nick, reason);
     case Moderation::Voice:
-        // Voice has always gone out with the entry as listed, rank sign included.
-        return u"MODE "_qs + room + u" +v "_qs + member;
+        return u"MODE "_qs + room + u" +v "_qs + nick;
     case Moderation::Devoice:
-        return u"MODE "_qs + room + u" -v "_qs + withoutRank(member, kDevoiceRanks);
+        return u"MODE "_qs + room + u" -v "_qs + nick;
     case Moderation::Ban:
         return u"mode "_qs + room + u" +b "_qs + banMask(member);
     case Moderation::Unban:

@@ -35,7 +35,7 @@ Composition composeRoomMessage(QStringView input, const RoomFormatting &formatti
                                const SessionVariables &session, int rainbowStart);
 
 // A ready-made action about the selected member-list entry, sent to the room; the rank prefix
-// "~", "&", "+" or "@" is left out of the name. An empty entry gives SelectUserError.
+// "~", "&", "@", "%" or "+" is left out of the name. An empty entry gives SelectUserError.
 Composition composeSayAction(SayAction action, QStringView selectedEntry,
                              const SessionVariables &session);
 
