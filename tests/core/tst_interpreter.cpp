@@ -152,6 +152,26 @@ void TestInterpreter::branches_data()
                          ":srv 366 alice #velmora :End of /NAMES list.\r\n")
                   << nothing << none << none
                   << QStringList{"&admin", "+voice", "@op", "half", "plain", "~owner"};
+    // The user's own entry in a names reply carries the rank a room's creator gets silently.
+    *row("names: own operator rank")
+        << "" << none << QByteArray(":srv 353 alice = #velmora :bob @Alice\r\n") << nothing << none
+        << QStringList{"moderator 1"} << QStringList{"@Alice", "bob"};
+    *row("names: own half-operator rank")
+        << "" << none << QByteArray(":srv 353 alice = #velmora :%alice\r\n") << nothing << none
+        << QStringList{"moderator 1"} << QStringList{"alice"};
+    *row("names: own owner rank") << "" << none
+                                  << QByteArray(":srv 353 alice = #velmora :~alice\r\n") << nothing
+                                  << none << QStringList{"moderator 1"} << QStringList{"~alice"};
+    *row("names: own voice only") << "" << none
+                                  << QByteArray(":srv 353 alice = #velmora :+alice @bob\r\n")
+                                  << nothing << none << QStringList{"moderator 0"}
+                                  << QStringList{"+alice", "@bob"};
+    *row("names: own plain entry")
+        << "" << none << QByteArray(":srv 353 alice = #velmora :alice\r\n") << nothing << none
+        << QStringList{"moderator 0"} << QStringList{"alice"};
+    *row("names: someone like me")
+        << "" << none << QByteArray(":srv 353 alice = #velmora :@alice2 @xalice\r\n") << nothing
+        << none << none << QStringList{"@alice2", "@xalice"};
     *row("names add up") << "" << QStringList{"ann"}
                          << QByteArray(":srv 353 alice = #velmora :Bob  carl\r\n") << nothing
                          << none << none << QStringList{"ann", "Bob", "carl"};

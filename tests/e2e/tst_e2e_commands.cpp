@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -130,6 +131,9 @@ void TestEndToEndCommands::moderation()
     auto serverSays = [&](const QString &pattern) {
         return m_rover->waitForLine(QRegularExpression(pattern), nullptr, 15000);
     };
+    // The server gives the room's creator "@" in the names reply only, never in a MODE line.
+    QVERIFY(m_session->members().findExact(u'@' + m_vars.CurrentNick) >= 0);
+    QVERIFY(m_window->menus().moderator->menuAction()->isVisible());
     select(rover);
     m_window->menus().moderation(Moderation::Voice)->trigger();
     QVERIFY(serverSays(" MODE " + m_vars.CurrentRoom + " \\+v :?" + rover));
