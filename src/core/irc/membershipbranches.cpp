@@ -189,7 +189,11 @@ void MembershipBranches::mode(const ParsedLine &line)
                     colour(3) + bold + u"* "_qs + setter + bold + u" sets mode: "_qs + modes);
     // The first argument is expected at the fourth character: after "+o " or "+oa".
     const QString target = trimmedBlanks(QStringView(modes).mid(3)).section(u' ', 0, 0);
+    const int countBefore = m_session.members().count();
     applyMode(modes, target, isMe(target));
+    // A rank given to someone missing from the list adds an entry.
+    if (m_session.members().count() != countBefore)
+        m_session.UpdateUserCount();
 }
 
 void MembershipBranches::applyMode(const QString &modes, const QString &target, bool me)
