@@ -48,22 +48,25 @@ void TestCommands::lines_data()
             << moderate(Moderation::Devoice, entry) << u"MODE #velmora -v bob"_qs;
         QTest::addRow("whois drops %s", rank) << commands::whois(entry) << u"WHOIS bob"_qs;
     }
-    QTest::newRow("ban mask as typed")
-        << moderate(Moderation::Ban, u"bob!*@*"_qs) << u"mode #velmora +b bob!*@*"_qs;
-    QTest::newRow("ban host mask as typed")
-        << moderate(Moderation::Ban, u"*@bad.host"_qs) << u"mode #velmora +b *@bad.host"_qs;
-    QTest::newRow("ban bare nick")
-        << moderate(Moderation::Ban, u"bob"_qs) << u"mode #velmora +b bob!*@*"_qs;
-    QTest::newRow("unban bare nick")
-        << moderate(Moderation::Unban, u"bob"_qs) << u"mode #velmora -b bob!*@*"_qs;
-    QTest::newRow("unban bare nick with blanks")
-        << moderate(Moderation::Unban, u" bob "_qs) << u"mode #velmora -b bob!*@*"_qs;
-    QTest::newRow("unban mask as typed")
-        << moderate(Moderation::Unban, u"bob!b@h"_qs) << u"mode #velmora -b bob!b@h"_qs;
-    QTest::newRow("ban of a typed rank sign is a mask as typed")
-        << moderate(Moderation::Ban, u"@bob"_qs) << u"mode #velmora +b @bob"_qs;
-    QTest::newRow("ban blanks only stay blanks")
-        << moderate(Moderation::Ban, u"  "_qs) << u"mode #velmora +b   "_qs;
+    // A bare nick is banned and unbanned by the mask the server stores; masks go as typed.
+    const struct
+    {
+        const char *name;
+        Moderation task;
+        QString typed;
+        QString line;
+    } bans[] = {
+        {"ban mask as typed", Moderation::Ban, u"bob!*@*"_qs, u"+b bob!*@*"_qs},
+        {"ban host mask as typed", Moderation::Ban, u"*@bad.host"_qs, u"+b *@bad.host"_qs},
+        {"ban bare nick", Moderation::Ban, u"bob"_qs, u"+b bob!*@*"_qs},
+        {"unban bare nick", Moderation::Unban, u"bob"_qs, u"-b bob!*@*"_qs},
+        {"unban bare nick with blanks", Moderation::Unban, u" bob "_qs, u"-b bob!*@*"_qs},
+        {"unban mask as typed", Moderation::Unban, u"bob!b@h"_qs, u"-b bob!b@h"_qs},
+        {"ban of a typed rank sign is a mask", Moderation::Ban, u"@bob"_qs, u"+b @bob"_qs},
+        {"ban of blanks only stays blanks", Moderation::Ban, u"  "_qs, u"+b   "_qs},
+    };
+    for (const auto &ban : bans)
+        QTest::newRow(ban.name) << moderate(ban.task, ban.typed) << u"mode #velmora "_qs + ban.line;
 
     QTest::newRow("whois") << commands::whois(u"bob"_qs) << u"WHOIS bob"_qs;
     QTest::newRow("whois trims blanks around rank and nick")
