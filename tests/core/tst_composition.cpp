@@ -242,10 +242,10 @@ void TestComposition::sayAction_data()
                                << "PRIVMSG #velmora :[A]ACTION shakes [C]4rover[C]6's hand.[A]"
                                << "[C]6 * alice shakes [C]4rover[C]6's hand."
                                << "";
-    QTest::newRow("Kiss %rover keeps the %")
+    QTest::newRow("Kiss %rover")
         << 1 << "%rover"
-        << "PRIVMSG #velmora :[A]ACTION give some bigg kisses to [C]4%rover[C]6 ![A]"
-        << "[C]6 * alice give some bigg kisses to [C]4%rover[C]6 !"
+        << "PRIVMSG #velmora :[A]ACTION give some bigg kisses to [C]4rover[C]6 ![A]"
+        << "[C]6 * alice give some bigg kisses to [C]4rover[C]6 !"
         << "";
     QTest::newRow("Slap +rover")
         << 2 << "+rover"
@@ -302,17 +302,17 @@ void TestComposition::act_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("sent");
     QTest::addColumn<QString>("echo");
-    QTest::newRow("no closing CTCP code") << "waves 2 all"
-                                          << "PRIVMSG #velmora :[A]ACTION waves 2 all"
-                                          << "[C]6 * alice[C]4 waves 2 all";
+    QTest::newRow("closing CTCP code") << "waves 2 all"
+                                       << "PRIVMSG #velmora :[A]ACTION waves 2 all[A]"
+                                       << "[C]6 * alice[C]4 waves 2 all";
     QTest::newRow("blanks are kept") << " "
-                                     << "PRIVMSG #velmora :[A]ACTION  "
+                                     << "PRIVMSG #velmora :[A]ACTION  [A]"
                                      << "[C]6 * alice[C]4  ";
     QTest::newRow("empty: nothing") << ""
                                     << ""
                                     << "";
     QTest::newRow("only the first line") << "dances\nQUIT"
-                                         << "PRIVMSG #velmora :[A]ACTION dances"
+                                         << "PRIVMSG #velmora :[A]ACTION dances[A]"
                                          << "[C]6 * alice[C]4 dances";
 }
 

@@ -26,6 +26,9 @@ private:
     // Waits until the session has shown a line containing text in its room view.
     bool roomShows(const QString &text, int timeoutMs = 10000);
     void registerNick(const QString &nick, const QByteArray &password);
+    // The window calls from `first` on, without the moderator menu's: the user alone in the
+    // room is its operator, which the names reply may show at any point.
+    QStringList identificationCalls(const QString &first = QStringLiteral("await 1")) const;
     // Compares the session's list with what the server's NAMES says.
     void compareWithServer(IrcClient &observer, const char *step);
 
@@ -75,6 +78,13 @@ void TestEndToEndSession::registerNick(const QString &nick, const QByteArray &pa
     owner.send("PRIVMSG NickServ :REGISTER " + password);
     QVERIFY(owner.waitForLine(QRegularExpression("NOTICE " + nick + " :.*registered")));
     owner.quit();
+}
+
+QStringList TestEndToEndSession::identificationCalls(const QString &first) const
+{
+    QStringList calls = m_presenter.calls.mid(m_presenter.calls.indexOf(first));
+    calls.removeIf([](const QString &call) { return call.startsWith(u"moderator "_qs); });
+    return calls;
 }
 
 void TestEndToEndSession::compareWithServer(IrcClient &observer, const char *step)
@@ -147,8 +157,7 @@ void TestEndToEndSession::asksForThePasswordWithoutOne()
     registerNick(QStringLiteral("dora"), "dora-secret");
     startSession(QStringLiteral("dora"));
     QVERIFY(roomShows(QStringLiteral("please choose a different nick."), 20000));
-    QTRY_COMPARE(m_presenter.calls.mid(m_presenter.calls.indexOf(u"await 1"_qs)),
-                 (QStringList{"await 1", "password"}));
+    QTRY_COMPARE(identificationCalls(), (QStringList{"await 1", "password"}));
 }
 
 void TestEndToEndSession::wrongPasswordAsksAgain()
@@ -156,13 +165,12 @@ void TestEndToEndSession::wrongPasswordAsksAgain()
     registerNick(QStringLiteral("erin"), "erin-secret");
     startSession(QStringLiteral("erin"), QStringLiteral("not-it"));
     QVERIFY(roomShows(QStringLiteral("Password incorrect."), 20000));
-    QTRY_COMPARE(m_presenter.calls.mid(m_presenter.calls.indexOf(u"await 1"_qs)),
-                 (QStringList{"await 1", "password"}));
+    QTRY_COMPARE(identificationCalls(), (QStringList{"await 1", "password"}));
     // The password dialog sends the right one: the room unlocks.
     m_presenter.calls.clear();
     m_session->SendData(u"nickserv identify erin-secret"_qs);
     QVERIFY(roomShows(QStringLiteral("Password accepted - you are now recognized.")));
-    QTRY_COMPARE(m_presenter.calls, (QStringList{"await 0", "channel"}));
+    QTRY_COMPARE(identificationCalls(u"await 0"_qs), (QStringList{"await 0", "channel"}));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEndSession)

@@ -105,7 +105,7 @@ void TestNickServDialogs::actions_data()
         << none;
 
     QTest::newRow("drop: button") << Kind::Drop << QStringList{"txtcode={code}"} << "click cmddrop"
-                                  << QByteArray("nickserv drop \n") << true << "alice" << none;
+                                  << QByteArray("nickserv drop alice\n") << true << "alice" << none;
     QTest::newRow("drop: register button disabled")
         << Kind::Drop << QStringList{"txtcode={code}"} << "click cmdok" << QByteArray() << false
         << "alice" << none;

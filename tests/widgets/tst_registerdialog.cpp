@@ -123,7 +123,7 @@ void TestRegisterDialog::dropIgnoresTheOtherBoxes()
     QTest::mouseClick(named<XPButton>(dialog, QStringLiteral("cmddrop")), Qt::LeftButton);
 
     QVERIFY(!shownMessage(dialog));
-    QCOMPARE(m_nickServ.sent(), QByteArray("nickserv drop \n"));
+    QCOMPARE(m_nickServ.sent(), QByteArray("nickserv drop alice\n"));
     QTRY_VERIFY(!dialog);
 }
 

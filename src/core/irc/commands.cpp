@@ -4,36 +4,38 @@
 
 namespace commands {
 
-namespace {
-constexpr QStringView kKickRanks = u"@+";
-constexpr QStringView kDevoiceRanks = u"+";
-} // namespace
-
 QString withoutRank(const QString &entry, QStringView ranks)
 {
-    if (!entry.isEmpty() && ranks.contains(entry.front()))
-        return entry.mid(1);
-    return entry;
+    return ranksigns::withoutSign(entry, ranks).toString();
 }
 
 QString moderate(Moderation task, const QString &room, const QString &member, const QString &reason)
 {
+    const QString nick = withoutRank(member, MemberRanks);
     switch (task) {
     case Moderation::Kick:
-        return kick(room, withoutRank(member, kKickRanks));
+        return kick(room, nick);
     case Moderation::KickWithReason:
-        return kick(room, withoutRank(member, kKickRanks), reason);
+        return kick(room, nick, reason);
     case Moderation::Voice:
-        // Voice has always gone out with the entry as listed, rank sign included.
-        return u"MODE "_qs + room + u" +v "_qs + member;
+        return u"MODE "_qs + room + u" +v "_qs + nick;
     case Moderation::Devoice:
-        return u"MODE "_qs + room + u" -v "_qs + withoutRank(member, kDevoiceRanks);
+        return u"MODE "_qs + room + u" -v "_qs + nick;
     case Moderation::Ban:
-        return u"mode "_qs + room + u" +b "_qs + member;
+        return u"mode "_qs + room + u" +b "_qs + banMask(member);
     case Moderation::Unban:
-        return u"mode "_qs + room + u" -b "_qs + member;
+        return u"mode "_qs + room + u" -b "_qs + banMask(member);
     }
     return {};
+}
+
+QString banMask(const QString &typed)
+{
+    const QString nick = trimmedBlanks(typed);
+    // A blank answer stays as typed: "!*@*" alone could read as a mask matching everyone.
+    if (nick.isEmpty() || nick.contains(u'!') || nick.contains(u'@'))
+        return typed;
+    return nick + u"!*@*"_qs;
 }
 
 QString kick(const QString &room, const QString &nick, const QString &reason)
@@ -94,9 +96,9 @@ QString registerNick(const QString &password, const QString &email)
     return u"nickserv register "_qs + password + u' ' + email;
 }
 
-QString dropNick()
+QString dropNick(const QString &nick)
 {
-    return QStringLiteral("nickserv drop ");
+    return u"nickserv drop "_qs + nick;
 }
 
 QString changePassword(const QString &password)

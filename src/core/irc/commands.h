@@ -1,12 +1,14 @@
 #pragma once
 
+#include "session/ranksigns.h"
+
 #include <QString>
 #include <QStringView>
 
 // Every protocol line the windows and dialogs send, built from what the user chose. Nothing here
 // sends or touches a widget: a caller hands the line to LineSender or IrcSession::SendData, which
 // end it at the first CR, LF or NUL. Member-list entries may carry a rank sign ("~", "&", "@",
-// "+"); each command drops the signs it has always dropped and no others.
+// "%", "+"); every member command drops it, as the server knows the nick only.
 namespace commands {
 
 // The moderator tasks in the order of their menu items "mnukick0" to "mnukick5".
@@ -20,16 +22,19 @@ enum class Moderation
     Unban
 };
 
-// The entry without one leading sign of ranks; "%" is in no command's set.
+// The entry without one leading sign of ranks.
 QString withoutRank(const QString &entry, QStringView ranks);
 
-// Every rank sign that private chats, say actions and whois drop from a member-list entry.
-inline constexpr QStringView MemberRanks = u"~&@+";
+// Every rank sign a member-list entry may start with.
+inline constexpr QStringView MemberRanks = ranksigns::All;
 
 // One moderator task on room. member is the member-list entry for kicks and voice changes and
-// the typed nickname for bans; reason is used by KickWithReason only.
+// the typed nickname or mask for bans; reason is used by KickWithReason only.
 QString moderate(Moderation task, const QString &room, const QString &member,
                  const QString &reason = {});
+// The ban mask for what the user typed: a bare nick becomes "nick!*@*", the form servers store
+// and lift bans by; a text with "!" or "@" is already a mask and is kept as typed.
+QString banMask(const QString &typed);
 // "KICK room nick", with " reason" after it when reason is not empty.
 QString kick(const QString &room, const QString &nick, const QString &reason = {});
 
@@ -49,7 +54,8 @@ QString topic(const QString &room);
 // NickServ and the nickname.
 QString identify(const QString &password);
 QString registerNick(const QString &password, const QString &email);
-QString dropNick();
+// Names the nick: current services refuse a bare "nickserv drop".
+QString dropNick(const QString &nick);
 QString changePassword(const QString &password);
 QString changeNick(const QString &nick);
 

@@ -96,7 +96,7 @@ Composition composeAct(QStringView text, const SessionVariables &session)
     if (act.isEmpty())
         return {};
     return {colour(6) + u" * "_qs + session.CurrentNick + colour(4) + u' ' + act,
-            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + u' ' + act,
+            kPrivmsg + session.CurrentRoom + u" :"_qs + kAction + u' ' + act + ctcp,
             {}};
 }
 

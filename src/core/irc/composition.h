@@ -35,12 +35,12 @@ Composition composeRoomMessage(QStringView input, const RoomFormatting &formatti
                                const SessionVariables &session, int rainbowStart);
 
 // A ready-made action about the selected member-list entry, sent to the room; the rank prefix
-// "~", "&", "+" or "@" is left out of the name. An empty entry gives SelectUserError.
+// "~", "&", "@", "%" or "+" is left out of the name. An empty entry gives SelectUserError.
 Composition composeSayAction(SayAction action, QStringView selectedEntry,
                              const SessionVariables &session);
 
-// A free action in the room. Its protocol line has no closing CTCP code. Empty text gives
-// nothing.
+// A free action in the room, its protocol line closed by the CTCP code like every client's.
+// Empty text gives nothing.
 Composition composeAct(QStringView text, const SessionVariables &session);
 
 // A message typed in the private window of partner. Unlike the room, "!" is not special.

@@ -3,6 +3,7 @@
 #include "text/blanks.h"
 
 #include "ircsession.h"
+#include "session/ranksigns.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
 #include "text/ircstyle.h"
@@ -157,6 +158,7 @@ void MembershipBranches::names(const ParsedLine &line)
     const QString names = GetParams(line, 4, -1);
     QStringList added;
     for (QStringView piece : QStringTokenizer(names, u' ')) {
+        showOwnRank(piece);
         // Half-operators are listed plain; blank pieces are no one.
         if (piece.startsWith(u'%'))
             piece = piece.mid(1);
@@ -167,6 +169,18 @@ void MembershipBranches::names(const ParsedLine &line)
     m_session.UpdateUserCount();
 }
 
+// A room's creator gets its operator rank in the names reply alone, with no MODE line; so the
+// user's own entry there also shows or hides the moderator menu.
+void MembershipBranches::showOwnRank(QStringView entry)
+{
+    const QStringView nick = ranksigns::withoutSign(entry);
+    if (nick.isEmpty() || nick.compare(m_session.variables().CurrentNick, Qt::CaseInsensitive) != 0)
+        return;
+    const bool ranked = nick.size() < entry.size();
+    m_session.presenter().setModeratorMenuVisible(ranked &&
+                                                  ranksigns::Moderator.contains(entry.front()));
+}
+
 void MembershipBranches::mode(const ParsedLine &line)
 {
     const QString setter = line.Nick.isEmpty() ? line.Prefix : line.Nick;
@@ -175,7 +189,11 @@ void MembershipBranches::mode(const ParsedLine &line)
                     colour(3) + bold + u"* "_qs + setter + bold + u" sets mode: "_qs + modes);
     // The first argument is expected at the fourth character: after "+o " or "+oa".
     const QString target = trimmedBlanks(QStringView(modes).mid(3)).section(u' ', 0, 0);
+    const int countBefore = m_session.members().count();
     applyMode(modes, target, isMe(target));
+    // A rank given to someone missing from the list adds an entry.
+    if (m_session.members().count() != countBefore)
+        m_session.UpdateUserCount();
 }
 
 void MembershipBranches::applyMode(const QString &modes, const QString &target, bool me)

@@ -28,6 +28,9 @@ private:
     // Replaces the entry `from` by `to` when `from` is listed; false when it is not.
     bool replace(const QString &from, const QString &to);
     void applyMode(const QString &modes, const QString &target, bool me);
+    // Shows the moderator menu when entry is the user with an operator rank, hides it when it is
+    // the user without one; other members' entries change nothing.
+    void showOwnRank(QStringView entry);
 
     IrcSession &m_session;
 };

@@ -25,11 +25,12 @@ bool isAction(const QString &text)
     return trimmedBlanks(QStringView(text).left(7)) == kActionKeyword;
 }
 
-// The action's text without "\x01ACTION" and without its last character (the closing \x01);
-// the blank after ACTION stays.
+// The action's text without "\x01ACTION" and without its closing \x01 when it has one; the
+// blank after ACTION stays.
 QString actionText(const QString &text)
 {
-    return text.mid(7, std::max<qsizetype>(0, text.size() - 8));
+    const qsizetype closing = text.size() > 7 && text.endsWith(FormatCode::Ctcp) ? 1 : 0;
+    return text.mid(7, std::max<qsizetype>(0, text.size() - 7 - closing));
 }
 
 bool isCtcp(const QString &text)
@@ -55,11 +56,26 @@ void MessageBranches::ping(const ParsedLine &line)
 
 void MessageBranches::notice(const ParsedLine &line)
 {
+    // Anyone can send a notice: except NickServ's and the server's, each names its sender, and
+    // only NickServ's drive the identification.
+    const bool fromNickServ = isFromNickServ(line);
+    const QString sender =
+        fromNickServ || line.Nick.isEmpty() ? QString() : u" from "_qs + bold + line.Nick + bold;
+    AppendFormatted(m_session.roomView(), colour(6) + u"*** Notice"_qs + sender + u", "_qs +
+                                              colour(2) + GetParams(line, 2, -1));
+    if (fromNickServ)
+        identifyFlow(GetParams(line, 1, -1));
+}
+
+bool MessageBranches::isFromNickServ(const ParsedLine &line)
+{
+    return line.Nick.compare(u"NickServ", Qt::CaseInsensitive) == 0;
+}
+
+void MessageBranches::identifyFlow(const QString &all)
+{
     SessionVariables &vars = m_session.variables();
     SessionPresenter &presenter = m_session.presenter();
-    AppendFormatted(m_session.roomView(),
-                    colour(6) + u"*** Notice, "_qs + colour(2) + GetParams(line, 2, -1));
-    const QString all = GetParams(line, 1, -1);
     if (all.right(31) == kChooseAnotherNick) {
         if (!vars.CurrentPassword.isEmpty()) {
             // The login password identifies once per session.

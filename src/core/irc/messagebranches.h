@@ -16,6 +16,10 @@ public:
     void privmsg(const ParsedLine &line);
 
 private:
+    // Only the network's NickServ may lock the input or ask for the password.
+    static bool isFromNickServ(const ParsedLine &line);
+    // all: the notice's target nick, a blank and its text.
+    void identifyFlow(const QString &all);
     void answerCtcp(const QString &text, const QString &sender);
     void roomMessage(const QString &text, const QString &sender);
     void privateMessage(const ParsedLine &line, const QString &sender);

@@ -1,17 +1,10 @@
 #include "blockednicks.h"
 
+#include "ranksigns.h"
+
 #include <QSet>
 
 #include <algorithm>
-
-namespace {
-
-bool isRankPrefix(QChar c)
-{
-    return c == u'~' || c == u'&' || c == u'@' || c == u'+';
-}
-
-} // namespace
 
 BlockedNicks::BlockedNicks(QObject *parent) : QStringListModel(parent) {}
 
@@ -41,9 +34,7 @@ bool BlockedNicks::add(const QString &nick)
 
 bool BlockedNicks::addMember(QStringView memberEntry)
 {
-    if (!memberEntry.isEmpty() && isRankPrefix(memberEntry.front()))
-        memberEntry = memberEntry.sliced(1);
-    return add(memberEntry.toString());
+    return add(ranksigns::withoutSign(memberEntry).toString());
 }
 
 void BlockedNicks::blockAll(const QStringList &memberEntries)
@@ -55,8 +46,7 @@ void BlockedNicks::blockAll(const QStringList &memberEntries)
     for (const QString &entry : memberEntries) {
         if (entry.startsWith(u'~'))
             continue;
-        const QString nick =
-            !entry.isEmpty() && isRankPrefix(entry.front()) ? entry.sliced(1) : entry;
+        const QString nick = ranksigns::withoutSign(entry).toString();
         if (nick.isEmpty() || seen.contains(nick))
             continue;
         seen.insert(nick);

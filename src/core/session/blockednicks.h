@@ -19,10 +19,10 @@ public:
 
     // Appends nick unless it is empty or already listed exactly; true when it was appended.
     bool add(const QString &nick);
-    // Adds a member list entry, without its rank prefix "~", "&", "@" or "+" ("%" is kept).
+    // Adds a member list entry, without its rank sign "~", "&", "@", "%" or "+".
     bool addMember(QStringView memberEntry);
     // Replaces the list with the room's members, in the order given: owners ("~") are left out,
-    // the other rank prefixes except "%" are dropped.
+    // the other rank signs are dropped.
     void blockAll(const QStringList &memberEntries);
     void clear();
 };

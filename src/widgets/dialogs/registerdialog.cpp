@@ -143,7 +143,7 @@ void RegisterDialog::dropNickname()
 {
     if (!acceptCode(QStringLiteral("Please type the code Correctly First.")))
         return;
-    m_session.SendData(commands::dropNick());
+    m_session.SendData(commands::dropNick(m_session.variables().CurrentNick));
     close();
 }
 
