@@ -117,8 +117,11 @@ void ConversationWindow::open(const QString &partner)
 {
     setWindowTitle(partner);
     m_partnerLabel->setText(partner);
-    if (!isVisible())
+    if (!isVisible()) {
+        // Loaded afresh, as a new window would be: only the new start line.
+        m_buffer.clear();
         appendStartLine();
+    }
     show();
 }
 
@@ -192,5 +195,10 @@ void ConversationWindow::showEvent(QShowEvent *event)
 void ConversationWindow::closeEvent(QCloseEvent *event)
 {
     m_session.clearform(windowTitle());
+    // The window waits for whoever takes its slot next: nothing of this conversation may show
+    // there or be sent on by Enter.
+    m_buffer.clear();
+    m_input->clear();
+    m_copiedText.clear();
     event->accept();
 }
