@@ -118,8 +118,10 @@ void ConversationWindow::open(const QString &partner)
     setWindowTitle(partner);
     m_partnerLabel->setText(partner);
     if (!isVisible()) {
-        // Loaded afresh, as a new window would be: only the new start line.
+        // Loaded afresh, as a new window would be: only the new start line, in the normal state
+        // (a window closed while minimized would otherwise take messages out of sight).
         m_buffer.clear();
+        setWindowState(Qt::WindowNoState);
         appendStartLine();
     }
     show();

@@ -29,7 +29,7 @@ public:
                        const RoomFormatting &formatting, QWidget *parent = nullptr);
 
     // Shows the window for a partner: caption and heading become the partner's nick, and a
-    // window that was closed starts again with only a fresh start line.
+    // window that was closed starts again in the normal state with only a fresh start line.
     void open(const QString &partner);
     QString partner() const { return windowTitle(); }
 
