@@ -200,13 +200,19 @@ void TestChannelWindow::privateMessageOpensItsWindow()
     QVERIFY(view->buffer()->lineText(0).startsWith(u" * Chat Started : "_qs));
     QCOMPARE(view->buffer()->lineText(1), u" < bob > hello there"_qs);
 
-    // Closing frees the slot; the next message opens the window again with a new start line.
-    conversation->close();
-    QCOMPARE(m_session->conversations().findSlot(u"bob"_qs), -1);
-    m_server->exchange(":bob!b@h PRIVMSG alice :back\r\n");
-    QVERIFY(conversation->isVisible());
-    QCOMPARE(view->buffer()->lineCount(), 4);
-    QVERIFY(view->buffer()->lineText(2).startsWith(u" * Chat Started : "_qs));
+    // Closing frees the slot and empties the view; the next message opens the window again
+    // with only a new start line, whoever writes.
+    for (const QString &partner : {u"bob"_qs, u"carol"_qs}) {
+        conversation->close();
+        QCOMPARE(m_session->conversations().findSlot(u"bob"_qs), -1);
+        QCOMPARE(view->buffer()->lineCount(), 0);
+        m_server->exchange(":" + partner.toUtf8() + "!c@h PRIVMSG alice :back\r\n");
+        QVERIFY(conversation->isVisible());
+        QCOMPARE(conversation->windowTitle(), partner);
+        QCOMPARE(view->buffer()->lineCount(), 2);
+        QVERIFY(view->buffer()->lineText(0).startsWith(u" * Chat Started : "_qs));
+        QCOMPARE(view->buffer()->lineText(1), u" < "_qs + partner + u" > back"_qs);
+    }
 }
 
 void TestChannelWindow::memberCountAndList()

@@ -74,6 +74,8 @@ private slots:
     void inputPreviewsRoomFormatting();
     void blockAddsOnceAndCloses();
     void closedWindowReopensWithNewStartLine();
+    void closedWindowIsReusedAsNew_data();
+    void closedWindowIsReusedAsNew();
     void typingIntoTheViewChangesNothing();
     void viewMouse();
     void smileyPicksGoToTheWindowThatAsked();
@@ -295,6 +297,50 @@ void TestPrivateWindow::closedWindowReopensWithNewStartLine()
     QCOMPARE(startLines(m_log.lines), 2);
     QCOMPARE(m_log.lines.size(), qsizetype(4)); // each start line followed by bob's message
     QVERIFY(m_log.lines.last().endsWith(u"hi alice"_qs));
+}
+
+void TestPrivateWindow::closedWindowIsReusedAsNew_data()
+{
+    QTest::addColumn<Qt::WindowState>("closedAs");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<bool>("delivered");
+    QTest::newRow("closed shown") << Qt::WindowNoState << u"carol"_qs << true;
+    QTest::newRow("closed minimized") << Qt::WindowMinimized << u"carol"_qs << true;
+    QTest::newRow("closed maximized") << Qt::WindowMaximized << u"carol"_qs << true;
+    QTest::newRow("closed minimized, blocked sender") << Qt::WindowMinimized << u"dave"_qs << false;
+}
+
+void TestPrivateWindow::closedWindowIsReusedAsNew()
+{
+    QFETCH(Qt::WindowState, closedAs);
+    QFETCH(QString, sender);
+    QFETCH(bool, delivered);
+    m_session->blockedNicks().add(u"dave"_qs);
+    child<QLineEdit>("txtprvtosnd")->setText(u"for bob only"_qs);
+    m_window->setWindowState(closedAs);
+    QVERIFY(m_window->close());
+    const ChatBuffer &view = m_session->conversations().view(m_slot);
+    QCOMPARE(view.lineCount(), 0);
+
+    QCOMPARE(m_server->exchange(":" + sender.toUtf8() + "!x@h PRIVMSG alice :hello\r\n"),
+             QByteArray());
+    if (!delivered) {
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(view.lineCount(), 0);
+        QCOMPARE(m_session->conversations().findSlot(sender), -1);
+        return;
+    }
+    // The next partner gets the window as a new one: shown normally, nothing of bob's in it.
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!m_window->isMinimized());
+    QVERIFY(!m_window->isMaximized());
+    QCOMPARE(m_window->windowTitle(), sender);
+    QCOMPARE(view.lineCount(), 2);
+    QVERIFY(view.lineText(0).startsWith(u" * Chat Started : "_qs));
+    QCOMPARE(view.lineText(1), u" < carol > hello"_qs);
+    QVERIFY(child<QLineEdit>("txtprvtosnd")->text().isEmpty());
+    QTest::keyClick(child<QLineEdit>("txtprvtosnd"), Qt::Key_Return);
+    QCOMPARE(m_server->exchange(QByteArray()), QByteArray()); // nothing of bob's goes to carol
 }
 
 void TestPrivateWindow::typingIntoTheViewChangesNothing()

@@ -33,6 +33,8 @@ private slots:
     void inputBoxes();
     void missingSelection_data();
     void missingSelection();
+    void removedMemberLeavesNoSelection_data();
+    void removedMemberLeavesNoSelection();
     void privateChatSlots_data();
     void privateChatSlots();
     void doubleClickOnNoMember();
@@ -316,6 +318,48 @@ void TestRoomCommands::missingSelection()
     QVERIFY(!m_window->findChild<QInputDialog *>()); // ban and unban do not ask either
     QCOMPARE(sent(), QByteArray());                  // and the box holds nothing up
     QVERIFY(m_session->blockedNicks().stringList().isEmpty());
+    QCOMPARE(m_session->conversations().ConversationNicks[0], QString());
+}
+
+void TestRoomCommands::removedMemberLeavesNoSelection_data()
+{
+    QTest::addColumn<QByteArray>("line"); // what the server says with bob selected
+    QTest::addColumn<bool>("bobRemoved");
+    QTest::newRow("part") << QByteArray(":bob!b@h PART #velmora\r\n") << true;
+    QTest::newRow("quit") << QByteArray(":bob!b@h QUIT :gone\r\n") << true;
+    QTest::newRow("kick") << QByteArray(":ann!a@h KICK #velmora bob :bye\r\n") << true;
+    QTest::newRow("nick") << QByteArray(":bob!b@h NICK :bobby\r\n") << true;
+    QTest::newRow("rank") << QByteArray(":ann!a@h MODE #velmora +o bob\r\n") << true;
+    QTest::newRow("another member parts") << QByteArray(":ann!a@h PART #velmora\r\n") << false;
+}
+
+void TestRoomCommands::removedMemberLeavesNoSelection()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, bobRemoved);
+    m_server->exchange(":srv 353 alice = #velmora :ann bob carl\r\n"
+                       ":srv 366 alice #velmora :End of /NAMES list.\r\n");
+    const int bob = m_session->members().findExact(u"bob"_qs);
+    QCOMPARE(bob, 1);
+    list()->setCurrentIndex(list()->model()->index(bob, 0));
+    m_server->exchange(line);
+    if (!bobRemoved) {
+        trigger(u"mnukick0"_qs);
+        QCOMPARE(sent(), QByteArray("KICK #velmora bob\n"));
+        return;
+    }
+    QVERIFY(!list()->selectionModel()->hasSelection());
+    QVERIFY(!list()->currentIndex().isValid());
+
+    // Neither ann nor carl, the neighbours, is picked in bob's place.
+    for (const char *action : {"act0", "mnukick0", "mnukick2", "mnuchat"}) {
+        trigger(QString::fromLatin1(action));
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>()) && box->isVisible());
+        QCOMPARE(box->text(), u"Please Select a User."_qs);
+        delete box;
+        QCOMPARE(sent(), QByteArray());
+    }
     QCOMPARE(m_session->conversations().ConversationNicks[0], QString());
 }
 

@@ -3,6 +3,7 @@
 #include "chat/chatview.h"
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
+#include "memberlistview.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -71,7 +72,7 @@ void ChatPage::buildRoom(QWidget *page, IrcSession &session)
 
 void ChatPage::buildMembers(QWidget *page, IrcSession &session)
 {
-    memberList = new QListView(page);
+    memberList = new MemberListView(page);
     memberList->setObjectName(QStringLiteral("lstnicks"));
     memberList->setToolTip(QStringLiteral("Nickname List"));
     memberList->setFont(designFont(QStringLiteral("Tahoma"), 8.25, true));

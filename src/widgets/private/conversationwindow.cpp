@@ -117,8 +117,13 @@ void ConversationWindow::open(const QString &partner)
 {
     setWindowTitle(partner);
     m_partnerLabel->setText(partner);
-    if (!isVisible())
+    if (!isVisible()) {
+        // Loaded afresh, as a new window would be: only the new start line, in the normal state
+        // (a window closed while minimized would otherwise take messages out of sight).
+        m_buffer.clear();
+        setWindowState(Qt::WindowNoState);
         appendStartLine();
+    }
     show();
 }
 
@@ -192,5 +197,10 @@ void ConversationWindow::showEvent(QShowEvent *event)
 void ConversationWindow::closeEvent(QCloseEvent *event)
 {
     m_session.clearform(windowTitle());
+    // The window waits for whoever takes its slot next: nothing of this conversation may show
+    // there or be sent on by Enter.
+    m_buffer.clear();
+    m_input->clear();
+    m_copiedText.clear();
     event->accept();
 }

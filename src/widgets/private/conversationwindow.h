@@ -14,7 +14,8 @@ class RoomFormatting;
 
 // The window of one private conversation: the partner's name, the start line, the view of the
 // conversation and the input line. Closing it frees the partner's slot in the conversation
-// table; the window object stays for the next conversation that takes the slot.
+// table and empties the view and the input line; the window object stays for the next
+// conversation that takes the slot.
 class ConversationWindow : public QWidget
 {
     Q_OBJECT
@@ -28,7 +29,7 @@ public:
                        const RoomFormatting &formatting, QWidget *parent = nullptr);
 
     // Shows the window for a partner: caption and heading become the partner's nick, and a
-    // window that was closed starts again with a fresh start line.
+    // window that was closed starts again in the normal state with only a fresh start line.
     void open(const QString &partner);
     QString partner() const { return windowTitle(); }
 

@@ -18,7 +18,9 @@ SessionPresenter::ConversationWindowState ConversationWindows::state(int slot) c
     const ConversationWindow *window = m_windows[size_t(slot)];
     if (!window)
         return {};
-    return {window->isVisible(), window->isMinimized()};
+    // A closed window keeps the state it had; it is minimized only while it is shown.
+    const bool visible = window->isVisible();
+    return {visible, visible && window->isMinimized()};
 }
 
 ConversationWindow &ConversationWindows::window(int slot)
