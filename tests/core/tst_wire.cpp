@@ -35,6 +35,8 @@ private slots:
     void defaultDisplay();
     void activityCounter();
     void socketErrorResetsTheSession();
+    void serverClose_data();
+    void serverClose();
     void reconnectRegistersAgain();
     void disconnectSaysGoodbye();
 
@@ -184,6 +186,50 @@ void TestWire::socketErrorResetsTheSession()
     QCOMPARE(m_session->members().count(), 0);
     QCOMPARE(m_session->topicView().lineCount(), 0);
     QVERIFY(m_session->connection().isClosed());
+}
+
+void TestWire::serverClose_data()
+{
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("unasked");
+    QTest::newRow("closed") << false << "" << true;
+    QTest::newRow("reset by peer") << true << "" << true;
+    QTest::newRow("closed after Disconnect") << false << "disconnect" << false;
+    QTest::newRow("reset after Disconnect") << true << "disconnect" << false;
+    QTest::newRow("closed after ERROR") << false << "error" << false;
+}
+
+void TestWire::serverClose()
+{
+    QFETCH(bool, reset);
+    QFETCH(QString, before);
+    QFETCH(bool, unasked);
+    connectSession();
+    if (before == u"disconnect")
+        m_session->disconnectFromServer();
+    else if (before == u"error")
+        m_server->exchange("ERROR :Closing link: (alice@h) [Ping timeout]\r\n");
+    m_session->members().add(QStringLiteral("@ann"));
+    AppendFormatted(m_session->topicView(), u"topic");
+    const QStringList shown = roomLines(m_session->roomView());
+    m_presenter.calls.clear();
+    QVERIFY(m_session->isConnected() == unasked);
+
+    reset ? m_server->resetClient() : m_server->closeClient();
+    QTRY_VERIFY(m_session->connection().isClosed());
+    QVERIFY(!m_session->isConnected());
+    if (!unasked) { // the session ended already: nothing more is shown or reset
+        QCOMPARE(roomLines(m_session->roomView()), shown);
+        QCOMPARE(m_presenter.calls, QStringList());
+        return;
+    }
+    QCOMPARE(roomLines(m_session->roomView()),
+             shown + QStringList{u" *** The server closed the connection."_qs});
+    QCOMPARE(m_presenter.calls, (QStringList{"commands 1 0", "moderator 0"}));
+    QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
+    QCOMPARE(m_session->members().count(), 0);
+    QCOMPARE(m_session->topicView().lineCount(), 0);
 }
 
 void TestWire::reconnectRegistersAgain()

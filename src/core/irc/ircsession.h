@@ -75,11 +75,18 @@ public:
     void UpdateUserCount();
     // Empties the member list, the topic and the count when the session leaves the room.
     void resetRoomState();
+    // The session is over without the user asking (a socket error, the server's ERROR, KILL or
+    // close): the room state is emptied and the menus offer "&Connect" again.
+    void endSession();
+    // True from the server accepting the connection until the session ends or the user
+    // disconnects.
+    bool isConnected() const { return m_connected; }
 
 private:
     void registerUser();
     void lineArrived(const QString &line);
     void socketFailed();
+    void serverClosed();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -93,6 +100,7 @@ private:
     BlockedNicks m_blockedNicks;
     CtcpReplyLimiter m_ctcpReplyLimiter;
     bool m_refuseNewPrivates = false;
+    bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     std::unique_ptr<Interpreter> m_interpreter;
 };
