@@ -1,9 +1,11 @@
 #include "irc/ircsession.h"
+#include "irc/roomcomposer.h"
 #include "irc/sessionpresenter.h"
 #include "session/sessionvariables.h"
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
 #include "text/appendformatted.h"
+#include "text/roomformatting.h"
 
 #include <QtTest>
 
@@ -37,6 +39,8 @@ private slots:
     void socketErrorResetsTheSession();
     void serverClose_data();
     void serverClose();
+    void typingWhileNotConnected_data();
+    void typingWhileNotConnected();
     void reconnectRegistersAgain();
     void disconnectSaysGoodbye();
 
@@ -230,6 +234,56 @@ void TestWire::serverClose()
     QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
     QCOMPARE(m_session->members().count(), 0);
     QCOMPARE(m_session->topicView().lineCount(), 0);
+}
+
+void TestWire::typingWhileNotConnected_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("never connected") << "";
+    QTest::newRow("connecting") << "connecting";
+    QTest::newRow("after Disconnect") << "disconnect";
+    QTest::newRow("after ERROR") << "error";
+    QTest::newRow("after the server closed") << "closed";
+}
+
+void TestWire::typingWhileNotConnected()
+{
+    QFETCH(QString, state);
+    if (state == u"connecting") {
+        m_session->ConnectToServer();
+    } else if (!state.isEmpty()) {
+        connectSession();
+        if (state == u"disconnect")
+            m_session->disconnectFromServer();
+        else if (state == u"error")
+            m_server->exchange("ERROR :Closing link: (alice@h) [Ping timeout]\r\n");
+        else
+            m_server->closeClient();
+        QTRY_VERIFY(!m_session->isConnected());
+        m_server->receivedSettled();
+        m_server->clearReceived();
+    }
+    RoomFormatting formatting;
+    RoomComposer composer(*m_session, formatting);
+    ChatBuffer privateView;
+    const QStringList roomBefore = roomLines(m_session->roomView());
+
+    // Each attempt is refused with one line where it was made; nothing is echoed.
+    QVERIFY(!composer.sendRoomMessage(u"hello"_qs));
+    QVERIFY(!composer.sendPrivateMessage(privateView, u"bob"_qs, u"psst"_qs));
+    QVERIFY(!composer.sendAct(u"waves"_qs));
+    QCOMPARE(composer.sendSayAction(0, u"bob"_qs), QString());
+    const QString notSent = u" *** Not sent: you are not connected to the server."_qs;
+    QCOMPARE(roomLines(m_session->roomView()), roomBefore + QStringList(3, notSent));
+    QCOMPARE(roomLines(privateView), QStringList{notSent});
+    QCOMPARE(m_session->roomView().lineRuns(roomBefore.size()).front().colour, PaletteColour(4));
+    if (state == u"disconnect" || state == u"error")
+        QCOMPARE(m_server->receivedSettled(), QByteArray()); // the socket is open: nothing went out
+    if (state == u"connecting") { // nothing waits to go out once the connection is made
+        QVERIFY(m_server->acceptClient());
+        QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
+        QVERIFY(!m_server->receivedSettled().contains("PRIVMSG"));
+    }
 }
 
 void TestWire::reconnectRegistersAgain()

@@ -375,6 +375,18 @@ void TestChannelWindow::talkingInTheRoom()
     QTest::keyClick(dataout, Qt::Key_Return);
     QCOMPARE(m_server->receivedSettled(), QByteArray());
     QCOMPARE(dataout->text(), u"   "_qs);
+
+    // Not connected: nothing is echoed or sent, the text stays and one line says so.
+    m_window->menus().disconnect->trigger();
+    QVERIFY(m_server->receivedUntil("\n").contains("QUIT "));
+    m_server->clearReceived();
+    const int shown = room.lineCount();
+    dataout->setText(u"still here"_qs);
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QCOMPARE(dataout->text(), u"still here"_qs);
+    QCOMPARE(room.lineCount(), shown + 1);
+    QCOMPARE(room.lineText(shown), u" *** Not sent: you are not connected to the server."_qs);
 }
 
 void TestChannelWindow::exitAsksFirst()

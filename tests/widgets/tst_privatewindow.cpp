@@ -68,8 +68,8 @@ private slots:
     void cleanup();
     void sendsInRoomFormatting_data();
     void sendsInRoomFormatting();
-    void blankInputSendsNothing_data();
-    void blankInputSendsNothing();
+    void unsentInputStaysInTheBox_data();
+    void unsentInputStaysInTheBox();
     void inputPreviewsRoomFormatting_data();
     void inputPreviewsRoomFormatting();
     void blockAddsOnceAndCloses();
@@ -209,16 +209,29 @@ void TestPrivateWindow::sendsInRoomFormatting()
              quint8((bold ? ChatBuffer::Bold : 0) | (underline ? ChatBuffer::Underline : 0)));
 }
 
-void TestPrivateWindow::blankInputSendsNothing_data()
+void TestPrivateWindow::unsentInputStaysInTheBox_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::newRow("empty") << "";
-    QTest::newRow("spaces") << "    ";
+    QTest::addColumn<bool>("disconnected");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("empty") << "" << false << QStringList();
+    QTest::newRow("spaces") << "    " << false << QStringList();
+    // Enter and the button: each attempt says once that nothing went out.
+    QTest::newRow("not connected")
+        << "hello" << true
+        << QStringList(2, codes(u"[C]4 *** Not sent: you are not connected to the server."_qs));
 }
 
-void TestPrivateWindow::blankInputSendsNothing()
+void TestPrivateWindow::unsentInputStaysInTheBox()
 {
     QFETCH(QString, input);
+    QFETCH(bool, disconnected);
+    QFETCH(QStringList, shown);
+    if (disconnected) {
+        m_session->disconnectFromServer();
+        QVERIFY(m_server->receivedUntil("\n").startsWith("QUIT "));
+        m_server->clearReceived();
+    }
     auto *box = child<QLineEdit>("txtprvtosnd");
     box->setText(input);
     const qsizetype lines = m_log.lines.size();
@@ -226,7 +239,7 @@ void TestPrivateWindow::blankInputSendsNothing()
     QVERIFY(QApplication::sendEvent(box, &enter)); // swallowed by the window
     QTest::mouseClick(child<QPushButton>("cmdclose"), Qt::LeftButton);
     QCOMPARE(m_server->receivedSettled(), QByteArray());
-    QCOMPARE(m_log.lines.size(), lines);
+    QCOMPARE(m_log.lines.mid(lines), shown);
     QCOMPARE(box->text(), input);
 }
 

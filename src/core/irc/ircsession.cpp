@@ -66,6 +66,14 @@ void IrcSession::SendData(QStringView line)
     m_connection.sendLine(line);
 }
 
+bool IrcSession::readyToSend(ChatBuffer &view)
+{
+    if (m_connected)
+        return true;
+    AppendFormatted(view, colour(4) + u" *** Not sent: you are not connected to the server."_qs);
+    return false;
+}
+
 void IrcSession::lineArrived(const QString &line)
 {
     m_variables.ActivityCounter += 1;

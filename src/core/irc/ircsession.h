@@ -81,6 +81,9 @@ public:
     // True from the server accepting the connection until the session ends or the user
     // disconnects.
     bool isConnected() const { return m_connected; }
+    // For what the user asks to send: false while not connected, after a line in view (where the
+    // user tried) saying it was not sent, so that nothing is shown as sent that never went out.
+    bool readyToSend(ChatBuffer &view);
 
 private:
     void registerUser();

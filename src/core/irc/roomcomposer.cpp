@@ -26,6 +26,8 @@ QString RoomComposer::sendSayAction(int index, const QString &selectedEntry)
         composeSayAction(SayAction(index), selectedEntry, m_session.variables());
     if (!action.error.isEmpty())
         return action.error;
+    if (!m_session.readyToSend(m_session.roomView()))
+        return {};
     m_session.SendData(action.line);
     AppendFormatted(m_session.roomView(), action.echo);
     return {};
@@ -46,7 +48,7 @@ bool RoomComposer::sendPrivateMessage(ChatBuffer &view, const QString &partner,
 
 bool RoomComposer::echoThenSend(ChatBuffer &view, const Composition &composition)
 {
-    if (composition.line.isEmpty())
+    if (composition.line.isEmpty() || !m_session.readyToSend(view))
         return false;
     AppendFormatted(view, composition.echo);
     m_session.SendData(composition.line);

@@ -10,14 +10,14 @@ class RoomFormatting;
 
 // Sends what the user writes in the room and private windows, in the room formatting: each
 // operation shows the user's own line in the conversation view and hands the protocol line to
-// the session. Failures of the connection are not reported; a closed one drops the line.
+// the session. While the session is not connected nothing is echoed or sent; the view says so.
 class RoomComposer
 {
 public:
     RoomComposer(IrcSession &session, const RoomFormatting &formatting);
 
-    // Echoes, then sends. False when the text holds nothing to send (it then stays in the
-    // input box).
+    // Echoes, then sends. False when the text holds nothing to send or the session is not
+    // connected (it then stays in the input box).
     bool sendRoomMessage(const QString &input);
     // index 0 to 2: "&Hi", "&Kiss !", "&Slap !". Sends, then echoes. Gives SelectUserError
     // (to show under SelectUserErrorTitle) when no entry is selected, else an empty text.
