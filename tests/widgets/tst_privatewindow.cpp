@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -68,6 +69,7 @@ private slots:
     void cleanup();
     void sendsInRoomFormatting_data();
     void sendsInRoomFormatting();
+    void pastedLinesEachGoOut();
     void unsentInputStaysInTheBox_data();
     void unsentInputStaysInTheBox();
     void inputPreviewsRoomFormatting_data();
@@ -207,6 +209,34 @@ void TestPrivateWindow::sendsInRoomFormatting()
     QCOMPARE(text.colour, PaletteColour(qint16(colour.toInt())));
     QCOMPARE(text.styles,
              quint8((bold ? ChatBuffer::Bold : 0) | (underline ? ChatBuffer::Underline : 0)));
+}
+
+void TestPrivateWindow::pastedLinesEachGoOut()
+{
+    auto *box = child<QLineEdit>("txtprvtosnd");
+    const qsizetype shown = m_log.lines.size();
+    box->setText(u"first\n\n  \r\nsecond"_qs);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray("PRIVMSG bob :\x03"
+                                                     "1 first\nPRIVMSG bob :\x03"
+                                                     "1 second\n"));
+    QCOMPARE(m_log.lines.mid(shown), codes(QStringList{"[B][C]2 < alice >[B][C]1 first",
+                                                       "[B][C]2 < alice >[B][C]1 second"}));
+    QVERIFY(box->text().isEmpty());
+
+    // A long paste asks first, in this window.
+    m_server->clearReceived();
+    QStringList many;
+    for (int i = 0; i < 25; ++i)
+        many << QString::number(i);
+    box->setText(many.join(u'\n'));
+    QTest::keyClick(box, Qt::Key_Return);
+    QMessageBox *question = nullptr;
+    QTRY_VERIFY((question = m_window->findChild<QMessageBox *>(u"pastequestion"_qs)));
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
+    QCOMPARE(m_server->receivedUntil("1 24\n").count("PRIVMSG bob :"), 25);
+    QVERIFY(box->text().isEmpty());
 }
 
 void TestPrivateWindow::unsentInputStaysInTheBox_data()
