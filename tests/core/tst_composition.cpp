@@ -38,9 +38,22 @@ QByteArray wire(const QString &notation)
     return notation.isEmpty() ? QByteArray() : codes(notation).toUtf8() + '\n';
 }
 
+// Several lines are written one under the other, as "\n" separated notations.
 QStringList echoes(const QString &notation)
 {
-    return notation.isEmpty() ? QStringList() : QStringList{codes(notation)};
+    return notation.isEmpty() ? QStringList() : codes(notation.split(u'\n'));
+}
+
+// Each echo came before its own protocol line: only the lines of the messages before it were
+// waiting to go out.
+void verifyEchoesFirst(const QList<qint64> &unsentAtEcho, const QByteArray &sent)
+{
+    qint64 before = 0;
+    const QList<QByteArray> lines = sent.split('\n');
+    for (qsizetype i = 0; i < unsentAtEcho.size(); ++i) {
+        QCOMPARE(unsentAtEcho[i], before);
+        before += lines.value(i).size() + 1;
+    }
 }
 
 // The order in which styles are switched on must not matter, so underline always goes first;
@@ -195,11 +208,19 @@ void TestComposition::roomMessage_data()
     QTest::newRow("empty: nothing") << "1" << true << true << ""
                                     << ""
                                     << "";
-    QTest::newRow("text after a line break never leaves")
+    QTest::newRow("each line a message of its own, never a command")
         << "1" << false << false << "hello\r\nQUIT :bye"
-        << "PRIVMSG #velmora :[C]1 hello"
-        << "[B][C]2 < alice > [B][C]1 hello";
-    QTest::newRow("blank first line: nothing") << "1" << false << false << "  \nhello"
+        << "PRIVMSG #velmora :[C]1 hello\nPRIVMSG #velmora :[C]1 QUIT :bye"
+        << "[B][C]2 < alice > [B][C]1 hello\n[B][C]2 < alice > [B][C]1 QUIT :bye";
+    QTest::newRow("blank lines left out") << "1" << false << false << "  \nhello\r\r\n \n"
+                                          << "PRIVMSG #velmora :[C]1 hello"
+                                          << "[B][C]2 < alice > [B][C]1 hello";
+    QTest::newRow("robot command among lines")
+        << "4" << false << false << u"hi\n !seen bob\rbye\0hidden"_qs
+        << "PRIVMSG #velmora :[C]4 hi\nPRIVMSG #velmora : !seen bob\nPRIVMSG #velmora :[C]4 bye"
+        << "[B][C]2 < alice > [B][C]4 hi\n[B][C]2 < alice > [B][C]4  !seen bob\n"
+           "[B][C]2 < alice > [B][C]4 bye";
+    QTest::newRow("blank lines only: nothing") << "1" << false << false << " \r\n  \n"
                                                << ""
                                                << "";
     QTest::newRow("rainbow") << "rainbow" << true << true << "a1,b"
@@ -225,9 +246,8 @@ void TestComposition::roomMessage()
     QCOMPARE(m_composer->sendRoomMessage(input), !sent.isEmpty());
     QCOMPARE(sentSinceLastCheck(), wire(sent));
     QCOMPARE(m_roomLog->lines, echoes(echo));
-    // The echo is written before the line is handed to the connection.
-    for (qint64 unsent : std::as_const(m_roomLog->unsentAtEcho))
-        QCOMPARE(unsent, 0);
+    // Each echo is written before its line is handed to the connection.
+    verifyEchoesFirst(m_roomLog->unsentAtEcho, wire(sent));
 }
 
 void TestComposition::sayAction_data()
@@ -353,6 +373,10 @@ void TestComposition::privateMessage_data()
     QTest::newRow("rainbow") << "rainbow" << false << true << "a1"
                              << "PRIVMSG bob :[U][C]07a[C]101"
                              << "[B][C]2 < alice > [B][U][C]07a[C]101";
+    QTest::newRow("one message per line") << "4" << false << false << "one\r\n\r\n  two"
+                                          << "PRIVMSG bob :[C]4 one\nPRIVMSG bob :[C]4   two"
+                                          << "[B][C]2 < alice >[B][C]4 one\n"
+                                             "[B][C]2 < alice >[B][C]4   two";
 }
 
 void TestComposition::privateMessage()
@@ -374,8 +398,7 @@ void TestComposition::privateMessage()
     QCOMPARE(privateLog.lines, echoes(echo));
     QCOMPARE(privateView.lineCount(), privateLog.lines.size());
     QVERIFY(m_roomLog->lines.isEmpty());
-    for (qint64 unsent : std::as_const(privateLog.unsentAtEcho))
-        QCOMPARE(unsent, 0);
+    verifyEchoesFirst(privateLog.unsentAtEcho, wire(sent));
 }
 
 void TestComposition::rainbowSequence_data()

@@ -1,9 +1,11 @@
 #include "irc/ircsession.h"
+#include "irc/roomcomposer.h"
 #include "irc/sessionpresenter.h"
 #include "session/sessionvariables.h"
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
 #include "text/appendformatted.h"
+#include "text/roomformatting.h"
 
 #include <QtTest>
 
@@ -35,6 +37,10 @@ private slots:
     void defaultDisplay();
     void activityCounter();
     void socketErrorResetsTheSession();
+    void serverClose_data();
+    void serverClose();
+    void typingWhileNotConnected_data();
+    void typingWhileNotConnected();
     void reconnectRegistersAgain();
     void disconnectSaysGoodbye();
 
@@ -184,6 +190,100 @@ void TestWire::socketErrorResetsTheSession()
     QCOMPARE(m_session->members().count(), 0);
     QCOMPARE(m_session->topicView().lineCount(), 0);
     QVERIFY(m_session->connection().isClosed());
+}
+
+void TestWire::serverClose_data()
+{
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("unasked");
+    QTest::newRow("closed") << false << "" << true;
+    QTest::newRow("reset by peer") << true << "" << true;
+    QTest::newRow("closed after Disconnect") << false << "disconnect" << false;
+    QTest::newRow("reset after Disconnect") << true << "disconnect" << false;
+    QTest::newRow("closed after ERROR") << false << "error" << false;
+}
+
+void TestWire::serverClose()
+{
+    QFETCH(bool, reset);
+    QFETCH(QString, before);
+    QFETCH(bool, unasked);
+    connectSession();
+    if (before == u"disconnect")
+        m_session->disconnectFromServer();
+    else if (before == u"error")
+        m_server->exchange("ERROR :Closing link: (alice@h) [Ping timeout]\r\n");
+    m_session->members().add(QStringLiteral("@ann"));
+    AppendFormatted(m_session->topicView(), u"topic");
+    const QStringList shown = roomLines(m_session->roomView());
+    m_presenter.calls.clear();
+    QVERIFY(m_session->isConnected() == unasked);
+
+    reset ? m_server->resetClient() : m_server->closeClient();
+    QTRY_VERIFY(m_session->connection().isClosed());
+    QVERIFY(!m_session->isConnected());
+    if (!unasked) { // the session ended already: nothing more is shown or reset
+        QCOMPARE(roomLines(m_session->roomView()), shown);
+        QCOMPARE(m_presenter.calls, QStringList());
+        return;
+    }
+    QCOMPARE(roomLines(m_session->roomView()),
+             shown + QStringList{u" *** The server closed the connection."_qs});
+    QCOMPARE(m_presenter.calls, (QStringList{"commands 1 0", "moderator 0"}));
+    QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
+    QCOMPARE(m_session->members().count(), 0);
+    QCOMPARE(m_session->topicView().lineCount(), 0);
+}
+
+void TestWire::typingWhileNotConnected_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::newRow("never connected") << "";
+    QTest::newRow("connecting") << "connecting";
+    QTest::newRow("after Disconnect") << "disconnect";
+    QTest::newRow("after ERROR") << "error";
+    QTest::newRow("after the server closed") << "closed";
+}
+
+void TestWire::typingWhileNotConnected()
+{
+    QFETCH(QString, state);
+    if (state == u"connecting") {
+        m_session->ConnectToServer();
+    } else if (!state.isEmpty()) {
+        connectSession();
+        if (state == u"disconnect")
+            m_session->disconnectFromServer();
+        else if (state == u"error")
+            m_server->exchange("ERROR :Closing link: (alice@h) [Ping timeout]\r\n");
+        else
+            m_server->closeClient();
+        QTRY_VERIFY(!m_session->isConnected());
+        m_server->receivedSettled();
+        m_server->clearReceived();
+    }
+    RoomFormatting formatting;
+    RoomComposer composer(*m_session, formatting);
+    ChatBuffer privateView;
+    const QStringList roomBefore = roomLines(m_session->roomView());
+
+    // Each attempt is refused with one line where it was made; nothing is echoed.
+    QVERIFY(!composer.sendRoomMessage(u"hello"_qs));
+    QVERIFY(!composer.sendPrivateMessage(privateView, u"bob"_qs, u"psst"_qs));
+    QVERIFY(!composer.sendAct(u"waves"_qs));
+    QCOMPARE(composer.sendSayAction(0, u"bob"_qs), QString());
+    const QString notSent = u" *** Not sent: you are not connected to the server."_qs;
+    QCOMPARE(roomLines(m_session->roomView()), roomBefore + QStringList(3, notSent));
+    QCOMPARE(roomLines(privateView), QStringList{notSent});
+    QCOMPARE(m_session->roomView().lineRuns(roomBefore.size()).front().colour, PaletteColour(4));
+    if (state == u"disconnect" || state == u"error")
+        QCOMPARE(m_server->receivedSettled(), QByteArray()); // the socket is open: nothing went out
+    if (state == u"connecting") { // nothing waits to go out once the connection is made
+        QVERIFY(m_server->acceptClient());
+        QTRY_COMPARE(m_presenter.calls.last(), u"commands 0 1"_qs);
+        QVERIFY(!m_server->receivedSettled().contains("PRIVMSG"));
+    }
 }
 
 void TestWire::reconnectRegistersAgain()

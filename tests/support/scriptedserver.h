@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <sys/socket.h>
+
 // A server on loopback for exact protocol cases: the test writes every line it sends and reads
 // every byte the client writes.
 class ScriptedServer
@@ -63,6 +65,16 @@ public:
         return received;
     }
     void clearReceived() { m_received.clear(); }
+    // Ends the connection in order (FIN), or resets it (RST) as a crashed or rebooted server
+    // would.
+    void closeClient() { m_client->disconnectFromHost(); }
+    void resetClient()
+    {
+        const linger abortive{1, 0};
+        ::setsockopt(int(m_client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+                     sizeof abortive);
+        m_client->abort();
+    }
     void closeListening() { m_server.close(); }
 
 private:

@@ -46,6 +46,8 @@ private slots:
     void linkPageRotation();
     void homeLinkLoadsItsPage();
     void talkingInTheRoom();
+    void pastedLines_data();
+    void pastedLines();
     void exitAsksFirst();
     void sayActionsNeedASelectedMember();
     void smileyPicturesSwitchIsRemembered();
@@ -381,6 +383,73 @@ void TestChannelWindow::talkingInTheRoom()
     QTest::keyClick(dataout, Qt::Key_Return);
     QCOMPARE(m_server->receivedSettled(), QByteArray());
     QCOMPARE(dataout->text(), u"   "_qs);
+
+    // Not connected: nothing is echoed or sent, the text stays and one line says so.
+    m_window->menus().disconnect->trigger();
+    QVERIFY(m_server->receivedUntil("\n").contains("QUIT "));
+    m_server->clearReceived();
+    const int shown = room.lineCount();
+    dataout->setText(u"still here"_qs);
+    QTest::keyClick(dataout, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QCOMPARE(dataout->text(), u"still here"_qs);
+    QCOMPARE(room.lineCount(), shown + 1);
+    QCOMPARE(room.lineText(shown), u" *** Not sent: you are not connected to the server."_qs);
+}
+
+void TestChannelWindow::pastedLines_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("answer"); // to the question, when one comes
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("3 lines") << 3 << "" << true;
+    QTest::newRow("20 lines, no question") << 20 << "" << true;
+    QTest::newRow("21 lines, Yes") << 21 << "Yes" << true;
+    QTest::newRow("21 lines, No") << 21 << "No" << false;
+}
+
+void TestChannelWindow::pastedLines()
+{
+    QFETCH(int, lines);
+    QFETCH(QString, answer);
+    QFETCH(bool, sent);
+    QStringList pasted;
+    QByteArray wire;
+    QStringList echoes;
+    for (int i = 1; i <= lines; ++i) {
+        pasted << QStringLiteral("line %1").arg(i) << QString(i == 1 ? 2 : 0, u' ');
+        wire += "PRIVMSG #velmora :\x03"
+                "1 line " +
+                QByteArray::number(i) + "\n";
+        echoes << QStringLiteral(" < alice >  line %1").arg(i);
+    }
+    QGuiApplication::clipboard()->setText(pasted.join(u"\r\n"_qs));
+    auto *dataout = child<QLineEdit>("dataout");
+    dataout->setFocus();
+    QTest::keyClick(dataout, Qt::Key_V, Qt::ControlModifier);
+    const QString typed = dataout->text();
+    QCOMPARE(typed.count(u'\n'), 2 * lines - 1);
+    const ChatBuffer &room = *m_window->roomView()->buffer();
+    const int shown = room.lineCount();
+    QTest::keyClick(dataout, Qt::Key_Return);
+
+    if (!answer.isEmpty()) {
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("pastequestion"))));
+        QCOMPARE(
+            box->text(),
+            QStringLiteral("You are about to send %1 lines. Do you wish to continue?").arg(lines));
+        // The session goes on while the question is open; nothing is sent before the answer.
+        QCOMPARE(m_server->exchange(QByteArray()), QByteArray());
+        QTest::mouseClick(box->button(answer == u"Yes" ? QMessageBox::Yes : QMessageBox::No),
+                          Qt::LeftButton);
+    }
+    QCOMPARE(m_server->exchange(QByteArray()), sent ? wire : QByteArray());
+    QStringList after;
+    for (int i = shown; i < room.lineCount(); ++i)
+        after << room.lineText(i);
+    QCOMPARE(after, sent ? echoes : QStringList());
+    QCOMPARE(dataout->text(), sent ? QString() : typed);
 }
 
 void TestChannelWindow::exitAsksFirst()

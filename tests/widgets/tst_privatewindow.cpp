@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -68,8 +69,9 @@ private slots:
     void cleanup();
     void sendsInRoomFormatting_data();
     void sendsInRoomFormatting();
-    void blankInputSendsNothing_data();
-    void blankInputSendsNothing();
+    void pastedLinesEachGoOut();
+    void unsentInputStaysInTheBox_data();
+    void unsentInputStaysInTheBox();
     void inputPreviewsRoomFormatting_data();
     void inputPreviewsRoomFormatting();
     void blockAddsOnceAndCloses();
@@ -211,16 +213,57 @@ void TestPrivateWindow::sendsInRoomFormatting()
              quint8((bold ? ChatBuffer::Bold : 0) | (underline ? ChatBuffer::Underline : 0)));
 }
 
-void TestPrivateWindow::blankInputSendsNothing_data()
+void TestPrivateWindow::pastedLinesEachGoOut()
 {
-    QTest::addColumn<QString>("input");
-    QTest::newRow("empty") << "";
-    QTest::newRow("spaces") << "    ";
+    auto *box = child<QLineEdit>("txtprvtosnd");
+    const qsizetype shown = m_log.lines.size();
+    box->setText(u"first\n\n  \r\nsecond"_qs);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(m_server->receivedSettled(), QByteArray("PRIVMSG bob :\x03"
+                                                     "1 first\nPRIVMSG bob :\x03"
+                                                     "1 second\n"));
+    QCOMPARE(m_log.lines.mid(shown), codes(QStringList{"[B][C]2 < alice >[B][C]1 first",
+                                                       "[B][C]2 < alice >[B][C]1 second"}));
+    QVERIFY(box->text().isEmpty());
+
+    // A long paste asks first, in this window.
+    m_server->clearReceived();
+    QStringList many;
+    for (int i = 0; i < 25; ++i)
+        many << QString::number(i);
+    box->setText(many.join(u'\n'));
+    QTest::keyClick(box, Qt::Key_Return);
+    QMessageBox *question = nullptr;
+    QTRY_VERIFY((question = m_window->findChild<QMessageBox *>(u"pastequestion"_qs)));
+    QCOMPARE(m_server->receivedSettled(), QByteArray());
+    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
+    QCOMPARE(m_server->receivedUntil("1 24\n").count("PRIVMSG bob :"), 25);
+    QVERIFY(box->text().isEmpty());
 }
 
-void TestPrivateWindow::blankInputSendsNothing()
+void TestPrivateWindow::unsentInputStaysInTheBox_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("disconnected");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("empty") << "" << false << QStringList();
+    QTest::newRow("spaces") << "    " << false << QStringList();
+    // Enter and the button: each attempt says once that nothing went out.
+    QTest::newRow("not connected")
+        << "hello" << true
+        << QStringList(2, codes(u"[C]4 *** Not sent: you are not connected to the server."_qs));
+}
+
+void TestPrivateWindow::unsentInputStaysInTheBox()
 {
     QFETCH(QString, input);
+    QFETCH(bool, disconnected);
+    QFETCH(QStringList, shown);
+    if (disconnected) {
+        m_session->disconnectFromServer();
+        QVERIFY(m_server->receivedUntil("\n").startsWith("QUIT "));
+        m_server->clearReceived();
+    }
     auto *box = child<QLineEdit>("txtprvtosnd");
     box->setText(input);
     const qsizetype lines = m_log.lines.size();
@@ -228,7 +271,7 @@ void TestPrivateWindow::blankInputSendsNothing()
     QVERIFY(QApplication::sendEvent(box, &enter)); // swallowed by the window
     QTest::mouseClick(child<QPushButton>("cmdclose"), Qt::LeftButton);
     QCOMPARE(m_server->receivedSettled(), QByteArray());
-    QCOMPARE(m_log.lines.size(), lines);
+    QCOMPARE(m_log.lines.mid(lines), shown);
     QCOMPARE(box->text(), input);
 }
 

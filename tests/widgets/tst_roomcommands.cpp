@@ -31,6 +31,8 @@ private slots:
     void awayLines();
     void inputBoxes_data();
     void inputBoxes();
+    void commandsWhileDisconnected_data();
+    void commandsWhileDisconnected();
     void missingSelection_data();
     void missingSelection();
     void removedMemberLeavesNoSelection_data();
@@ -289,6 +291,44 @@ void TestRoomCommands::inputBoxes()
     else
         input->reject();
     QCOMPARE(sent(), line);
+}
+
+void TestRoomCommands::commandsWhileDisconnected_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("box"); // the input box the command asks in, if any
+    QTest::newRow("whois") << u"mnuwhois"_qs << QString();
+    QTest::newRow("kick") << u"mnukick0"_qs << QString();
+    QTest::newRow("kick reason") << u"mnukick1"_qs << u"kickreason"_qs;
+    QTest::newRow("voice") << u"mnukick2"_qs << QString();
+    QTest::newRow("ban") << u"mnukick4"_qs << u"baninput"_qs;
+    QTest::newRow("away") << u"mnuawayaway2"_qs << QString();
+    QTest::newRow("own reason") << u"mnuawayownreason"_qs << u"awayreason"_qs;
+    QTest::newRow("refresh: two lines, one notice") << u"mnurefresh"_qs << QString();
+    QTest::newRow("say") << u"act2"_qs << QString();
+    QTest::newRow("act") << u"mnuaction"_qs << u"actinput"_qs;
+}
+
+void TestRoomCommands::commandsWhileDisconnected()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, box);
+    trigger(u"mnudc"_qs);
+    QVERIFY(sent().startsWith("QUIT ")); // the server has not closed the connection yet
+    addAndSelect(u"@rover"_qs);
+    m_session->roomView().clear();
+
+    trigger(action);
+    if (!box.isEmpty()) {
+        auto *input = openBox<QInputDialog>(box);
+        QVERIFY(input);
+        input->setTextValue(u"rover"_qs);
+        input->accept();
+    }
+    QCOMPARE(sent(), QByteArray());
+    const ChatBuffer &room = m_session->roomView();
+    QCOMPARE(room.lineCount(), 1);
+    QCOMPARE(room.lineText(0), u" *** Not sent: you are not connected to the server."_qs);
 }
 
 void TestRoomCommands::missingSelection_data()

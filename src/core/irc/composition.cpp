@@ -41,6 +41,19 @@ Composition rainbowMessage(QStringView text, const QString &target,
 
 } // namespace
 
+QStringList messageLines(QStringView input)
+{
+    QStringList lines;
+    for (const QStringView piece : input.tokenize(u'\n')) {
+        for (const QStringView part : piece.tokenize(u'\r')) {
+            const QStringView line = firstLine(part);
+            if (!trimmedBlanks(line).isEmpty())
+                lines << line.toString();
+        }
+    }
+    return lines;
+}
+
 Composition composeRoomMessage(QStringView input, const RoomFormatting &formatting,
                                const SessionVariables &session, int rainbowStart)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 class RoomFormatting;
@@ -28,6 +29,10 @@ inline const QString SelectUserErrorTitle = QStringLiteral("Error");
 
 // Messages are one line: text after the first CR, LF or NUL could never reach the server, so it
 // is left out of what is sent and echoed alike.
+
+// The messages in what the user typed or pasted, in order: one for every line that holds more
+// than blanks, each cut at a NUL as a protocol line would be.
+QStringList messageLines(QStringView input);
 
 // A message typed in the room. Text of spaces only gives nothing. Text that starts with "!"
 // after its spaces is a command for the room's robots and is sent as typed, without codes.

@@ -22,6 +22,7 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
     connect(&m_connection, &ServerConnection::lineReceived, this, &IrcSession::lineArrived);
     connect(&m_connection, &ServerConnection::failed, this, &IrcSession::socketFailed);
+    connect(&m_connection, &ServerConnection::closedByServer, this, &IrcSession::serverClosed);
 }
 
 IrcSession::~IrcSession() = default;
@@ -39,6 +40,7 @@ void IrcSession::setPresenter(SessionPresenter *presenter)
 
 void IrcSession::ConnectToServer()
 {
+    m_connected = false;
     m_presenter->setConnectionCommands(false, false);
     AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
     AppendFormatted(m_roomView, bold + colour(2) +
@@ -55,12 +57,21 @@ void IrcSession::registerUser()
     const QString user =
         u"USER "_qs + m_connection.localIdentifier() + u" local irc :"_qs + RealName + u"\r\n"_qs;
     m_connection.writeRaw(user.toUtf8());
+    m_connected = true;
     m_presenter->setConnectionCommands(false, true);
 }
 
 void IrcSession::SendData(QStringView line)
 {
     m_connection.sendLine(line);
+}
+
+bool IrcSession::readyToSend(ChatBuffer &view)
+{
+    if (m_connected)
+        return true;
+    AppendFormatted(view, colour(4) + u" *** Not sent: you are not connected to the server."_qs);
+    return false;
 }
 
 void IrcSession::lineArrived(const QString &line)
@@ -79,6 +90,22 @@ void IrcSession::socketFailed()
     AppendFormatted(m_roomView,
                     colour(4) + u" ERROR : Valid name, no data record of requested type."_qs);
     m_connection.close();
+    endSession();
+}
+
+void IrcSession::serverClosed()
+{
+    m_connection.close();
+    // After the user's disconnect, or the server's ERROR or KILL, the session has ended already.
+    if (!m_connected)
+        return;
+    AppendFormatted(m_roomView, colour(4) + u" *** The server closed the connection."_qs);
+    endSession();
+}
+
+void IrcSession::endSession()
+{
+    m_connected = false;
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
@@ -87,6 +114,7 @@ void IrcSession::socketFailed()
 void IrcSession::disconnectFromServer()
 {
     SendData(kQuitLine);
+    m_connected = false;
     m_presenter->setConnectionCommands(true, false);
     m_presenter->setModeratorMenuVisible(false);
     m_members.clear();
@@ -97,6 +125,7 @@ void IrcSession::disconnectFromServer()
 
 void IrcSession::reconnect()
 {
+    m_connected = false;
     m_connection.close();
     AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
                                     m_host + bold + colour(15) + u" Please Wait"_qs);
@@ -106,6 +135,7 @@ void IrcSession::reconnect()
 
 void IrcSession::closeConnection()
 {
+    m_connected = false;
     m_connection.close();
 }
 

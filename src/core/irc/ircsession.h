@@ -75,11 +75,21 @@ public:
     void UpdateUserCount();
     // Empties the member list, the topic and the count when the session leaves the room.
     void resetRoomState();
+    // The session is over without the user asking (a socket error, the server's ERROR, KILL or
+    // close): the room state is emptied and the menus offer "&Connect" again.
+    void endSession();
+    // True from the server accepting the connection until the session ends or the user
+    // disconnects.
+    bool isConnected() const { return m_connected; }
+    // For what the user asks to send: false while not connected, after a line in view (where the
+    // user tried) saying it was not sent, so that nothing is shown as sent that never went out.
+    bool readyToSend(ChatBuffer &view);
 
 private:
     void registerUser();
     void lineArrived(const QString &line);
     void socketFailed();
+    void serverClosed();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -93,6 +103,7 @@ private:
     BlockedNicks m_blockedNicks;
     CtcpReplyLimiter m_ctcpReplyLimiter;
     bool m_refuseNewPrivates = false;
+    bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     std::unique_ptr<Interpreter> m_interpreter;
 };

@@ -130,9 +130,7 @@ void NumericBranches::invalidNick(const ParsedLine &)
 
 void NumericBranches::sessionEnded()
 {
-    m_session.resetRoomState();
-    m_session.presenter().setConnectionCommands(true, false);
-    m_session.presenter().setModeratorMenuVisible(false);
+    m_session.endSession();
 }
 
 void NumericBranches::serverError(const ParsedLine &line)

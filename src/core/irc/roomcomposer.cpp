@@ -14,8 +14,9 @@ RoomComposer::RoomComposer(IrcSession &session, const RoomFormatting &formatting
 bool RoomComposer::sendRoomMessage(const QString &input)
 {
     const SessionVariables &variables = m_session.variables();
-    return echoThenSend(m_session.roomView(),
-                        composeRoomMessage(input, m_formatting, variables, m_rainbowStart()));
+    return sendEachLine(m_session.roomView(), input, [&](const QString &line) {
+        return composeRoomMessage(line, m_formatting, variables, m_rainbowStart());
+    });
 }
 
 QString RoomComposer::sendSayAction(int index, const QString &selectedEntry)
@@ -26,6 +27,8 @@ QString RoomComposer::sendSayAction(int index, const QString &selectedEntry)
         composeSayAction(SayAction(index), selectedEntry, m_session.variables());
     if (!action.error.isEmpty())
         return action.error;
+    if (!m_session.readyToSend(m_session.roomView()))
+        return {};
     m_session.SendData(action.line);
     AppendFormatted(m_session.roomView(), action.echo);
     return {};
@@ -40,13 +43,25 @@ bool RoomComposer::sendPrivateMessage(ChatBuffer &view, const QString &partner,
                                       const QString &input)
 {
     const QString &nick = m_session.variables().CurrentNick;
-    return echoThenSend(
-        view, composePrivateMessage(input, partner, m_formatting, nick, m_rainbowStart()));
+    return sendEachLine(view, input, [&](const QString &line) {
+        return composePrivateMessage(line, partner, m_formatting, nick, m_rainbowStart());
+    });
+}
+
+bool RoomComposer::sendEachLine(ChatBuffer &view, const QString &input,
+                                const std::function<Composition(const QString &)> &compose)
+{
+    const QStringList lines = messageLines(input);
+    if (lines.isEmpty() || !m_session.readyToSend(view))
+        return false;
+    for (const QString &line : lines)
+        echoThenSend(view, compose(line));
+    return true;
 }
 
 bool RoomComposer::echoThenSend(ChatBuffer &view, const Composition &composition)
 {
-    if (composition.line.isEmpty())
+    if (composition.line.isEmpty() || !m_session.readyToSend(view))
         return false;
     AppendFormatted(view, composition.echo);
     m_session.SendData(composition.line);

@@ -10,8 +10,11 @@ ServerConnection::ServerConnection(QObject *parent)
 {
     connect(m_socket, &QTcpSocket::connected, this, &ServerConnection::connected);
     connect(m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
+    // Qt reports both a close and a reset by the server as RemoteHostClosedError.
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError)
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            emit closedByServer();
+        else
             emit failed();
     });
 }

@@ -34,6 +34,8 @@ signals:
     void lineReceived(const QString &line);
     // A socket failure; the server closing the connection is not one.
     void failed();
+    // The server closed or reset the connection.
+    void closedByServer();
 
 private:
     void readAvailable();

@@ -16,6 +16,7 @@
 #include "roomcommands.h"
 #include "session/linkpages.h"
 #include "util/formatpreview.h"
+#include "util/inputsending.h"
 #include "util/messageboxes.h"
 
 #include <QApplication>
@@ -403,8 +404,9 @@ void ChannelWindow::connectComposition()
 
 void ChannelWindow::sendRoomMessage()
 {
-    if (m_composer.sendRoomMessage(m_input->text()))
-        m_input->clear();
+    inputsending::sendInput(*m_input, m_session.isConnected(), [this](const QString &text) {
+        return m_composer.sendRoomMessage(text);
+    });
 }
 
 void ChannelWindow::selectcolor(const QString &ind)

@@ -56,6 +56,14 @@ QString RoomCommands::room() const
     return m_session.variables().CurrentRoom;
 }
 
+void RoomCommands::send(const QStringList &lines)
+{
+    if (!m_session.readyToSend(m_session.roomView()))
+        return;
+    for (const QString &line : lines)
+        m_session.SendData(line);
+}
+
 void RoomCommands::inform(const QString &name, const QString &title, const QString &text)
 {
     messageboxes::inform(&m_window, QMessageBox::Information, title, text, name);
@@ -128,7 +136,7 @@ void RoomCommands::whois()
                QStringLiteral("Please select a Nick"));
         return;
     }
-    m_session.SendData(commands::whois(entry));
+    send({commands::whois(entry)});
 }
 
 void RoomCommands::moderate(commands::Moderation task)
@@ -144,13 +152,12 @@ void RoomCommands::moderate(commands::Moderation task)
     case Moderation::Kick:
     case Moderation::Voice:
     case Moderation::Devoice:
-        m_session.SendData(commands::moderate(task, room(), entry));
+        send({commands::moderate(task, room(), entry)});
         break;
     case Moderation::KickWithReason:
         ask(QStringLiteral("kickreason"), QStringLiteral("kick reason"),
             QStringLiteral("Enter the Reason"), [this, entry](const QString &reason) {
-                m_session.SendData(
-                    commands::moderate(Moderation::KickWithReason, room(), entry, reason));
+                send({commands::moderate(Moderation::KickWithReason, room(), entry, reason)});
             });
         break;
     case Moderation::Ban:
@@ -161,7 +168,7 @@ void RoomCommands::moderate(commands::Moderation task)
             ban ? QStringLiteral("Enter the Nickname to ban")
                 : QStringLiteral("Enter the Nickname to unban"),
             [this, task](const QString &typed) {
-                m_session.SendData(commands::moderate(task, room(), typed));
+                send({commands::moderate(task, room(), typed)});
             });
         break;
     }
@@ -170,14 +177,14 @@ void RoomCommands::moderate(commands::Moderation task)
 
 void RoomCommands::setAway(int index)
 {
-    m_session.SendData(commands::away(index));
+    send({commands::away(index)});
 }
 
 void RoomCommands::askAwayReason()
 {
     ask(QStringLiteral("awayreason"), QStringLiteral("Insert a Reason !"),
         QStringLiteral("Enter your Reason:"),
-        [this](const QString &reason) { m_session.SendData(commands::awayWithReason(reason)); });
+        [this](const QString &reason) { send({commands::awayWithReason(reason)}); });
 }
 
 void RoomCommands::refresh()
@@ -187,8 +194,7 @@ void RoomCommands::refresh()
     m_session.blockedNicks().clear();
     m_session.topicView().clear();
     m_session.UpdateUserCount();
-    m_session.SendData(commands::names(room()));
-    m_session.SendData(commands::topic(room()));
+    send({commands::names(room()), commands::topic(room())});
 }
 
 void RoomCommands::clearChat()

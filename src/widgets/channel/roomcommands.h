@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -38,6 +39,8 @@ private:
     // Text of the first selected line of the member list, scanning from the top; empty if none.
     QString selectedEntry() const;
     QString room() const;
+    // Sends the lines of one command; while not connected the room view says they were not sent.
+    void send(const QStringList &lines);
     void inform(const QString &name, const QString &title, const QString &text);
     // Asks for a line of text without holding up the session; onAnswer gets a non-empty answer.
     void ask(const QString &name, const QString &title, const QString &prompt,

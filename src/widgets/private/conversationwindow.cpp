@@ -8,6 +8,7 @@
 #include "text/appendformatted.h"
 #include "text/timeconversion.h"
 #include "util/formatpreview.h"
+#include "util/inputsending.h"
 #include "util/twips.h"
 
 #include <QBoxLayout>
@@ -129,8 +130,11 @@ void ConversationWindow::open(const QString &partner)
 
 void ConversationWindow::send()
 {
-    if (m_composer.sendPrivateMessage(m_buffer, windowTitle(), m_input->text()))
-        m_input->clear();
+    // The partner as the user sees it now, should a question come first.
+    inputsending::sendInput(*m_input, m_session.isConnected(),
+                            [this, partner = windowTitle()](const QString &text) {
+                                return m_composer.sendPrivateMessage(m_buffer, partner, text);
+                            });
 }
 
 void ConversationWindow::setSmileyPictures(bool on)

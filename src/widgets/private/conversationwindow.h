@@ -33,8 +33,8 @@ public:
     void open(const QString &partner);
     QString partner() const { return windowTitle(); }
 
-    // Sends what the input box holds to the partner and empties the box; blank input stays
-    // where it is and nothing is sent.
+    // Sends what the input box holds to the partner, one message per line, and empties the
+    // box; blank input stays where it is and nothing is sent.
     void send();
     // Adds the partner to the blocked nicks unless listed already, then closes the window.
     void blockPartner();
