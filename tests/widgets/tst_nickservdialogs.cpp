@@ -21,6 +21,8 @@ private slots:
     void cleanup();
     void actions_data();
     void actions();
+    void whileNotConnected_data();
+    void whileNotConnected();
     void identifyNickBox_data();
     void identifyNickBox();
     void identifyHandsOverToChangeNick();
@@ -163,6 +165,49 @@ void TestNickServDialogs::actions()
         QVERIFY(dialog->isVisible());
         QVERIFY(!shownMessage(dialog));
     }
+}
+
+void TestNickServDialogs::whileNotConnected_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("action");
+
+    QTest::newRow("identify") << Kind::Identify << QStringList{"txtpwd=pw"} << "click cmdok";
+    QTest::newRow("register") << Kind::Register
+                              << QStringList{"pwd=pw", "rpwd=pw", "mid=a@b.c", "txtcode={code}"}
+                              << "click cmdok";
+    QTest::newRow("drop") << Kind::Drop << QStringList{"txtcode={code}"} << "click cmddrop";
+    QTest::newRow("change nick") << Kind::ChangeNick << QStringList{"Text1=bob"}
+                                 << "click XPButton1";
+    QTest::newRow("change password")
+        << Kind::ChangePassword << QStringList{"Text1=secret"} << "click XPButton1";
+}
+
+// Nothing goes out while the program is not connected: the dialog stays with what was typed,
+// the nickname stays, and the room view says why.
+void TestNickServDialogs::whileNotConnected()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, action);
+
+    m_nickServ.session->disconnectFromServer();
+    m_nickServ.server->receivedSettled();
+    m_nickServ.server->clearReceived();
+    ChatBuffer &room = m_nickServ.session->roomView();
+    const int linesBefore = room.lineCount();
+    QPointer<QDialog> dialog = m_nickServ.open(kind);
+    QVERIFY(dialog && dialog->isVisible());
+    fill(dialog, fields);
+    act(dialog, action);
+
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(m_nickServ.vars.CurrentNick, QStringLiteral("alice"));
+    QCOMPARE(room.lineCount(), linesBefore + 1);
+    QCOMPARE(room.lineText(linesBefore),
+             QStringLiteral(" *** Not sent: you are not connected to the server."));
+    QCOMPARE(m_nickServ.server->receivedSettled(), QByteArray());
 }
 
 void TestNickServDialogs::identifyNickBox_data()

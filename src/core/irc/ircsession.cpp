@@ -66,6 +66,14 @@ void IrcSession::SendData(QStringView line)
     m_connection.sendLine(line);
 }
 
+bool IrcSession::sendLine(QStringView line)
+{
+    if (!readyToSend(m_roomView))
+        return false;
+    SendData(line);
+    return true;
+}
+
 bool IrcSession::readyToSend(ChatBuffer &view)
 {
     if (m_connected)

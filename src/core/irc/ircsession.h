@@ -59,7 +59,8 @@ public:
     // Sends one protocol line; dropped silently while the connection is closed.
     void SendData(QStringView line);
     // The same, for dialogs that know the session only as a LineSender.
-    void sendLine(QStringView line) override { SendData(line); }
+    // Refused, with the line in the room view that says so, while not connected.
+    bool sendLine(QStringView line) override;
     // Handles one received line.
     void interpret(QString line);
     // The "&Disconnect" command: says goodbye and lets the server close the connection.

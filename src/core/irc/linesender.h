@@ -8,6 +8,7 @@ class LineSender
 {
 public:
     virtual ~LineSender() = default;
-    // Sends one protocol line; it ends at its first CR, LF or NUL.
-    virtual void sendLine(QStringView line) = 0;
+    // Sends one protocol line; it ends at its first CR, LF or NUL. False when nothing went out
+    // because the program is not connected (the sender has said so where the user sees it).
+    virtual bool sendLine(QStringView line) = 0;
 };

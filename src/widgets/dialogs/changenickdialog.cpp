@@ -11,13 +11,15 @@ ChangeNickDialog::ChangeNickDialog(IrcSession &session, QWidget *parent)
     setUpNickServDialog(this, QStringLiteral("nchange"), QStringLiteral("Change Nick"));
     // Blanks pass unchanged; only what cannot go out in one line is left behind.
     buildChangeForm(this, QStringLiteral("Enter Your New Nickname"),
-                    [this](const QString &nick) { change(nick); });
+                    [this](const QString &nick) { return change(nick); });
 }
 
-void ChangeNickDialog::change(const QString &nick)
+bool ChangeNickDialog::change(const QString &nick)
 {
-    m_session.SendData(commands::changeNick(nick));
+    if (!m_session.sendLine(commands::changeNick(nick)))
+        return false;
     // Taken at once, without waiting for the server to confirm it.
     m_session.variables().CurrentNick = nick;
     m_session.presenter().setAwaitingIdentification(false);
+    return true;
 }

@@ -13,7 +13,7 @@ public:
     explicit ChangeNickDialog(IrcSession &session, QWidget *parent = nullptr);
 
 private:
-    void change(const QString &nick);
+    bool change(const QString &nick);
 
     IrcSession &m_session;
 };

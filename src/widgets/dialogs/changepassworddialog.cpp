@@ -12,9 +12,10 @@ ChangePasswordDialog::ChangePasswordDialog(LineSender &server, QWidget *parent)
 {
     setUpNickServDialog(this, QStringLiteral("frmchpwd"),
                         QStringLiteral("Change Nickname Password"));
-    buildChangeForm(
-        this, QStringLiteral("Enter Your New Password"),
-        [this](const QString &password) { m_server.sendLine(commands::changePassword(password)); });
+    buildChangeForm(this, QStringLiteral("Enter Your New Password"),
+                    [this](const QString &password) {
+                        return m_server.sendLine(commands::changePassword(password));
+                    });
     auto *resultsLabel =
         new QLabel(QStringLiteral("Notice : View the results on the main text box."), this);
     resultsLabel->setObjectName(QStringLiteral("results"));

@@ -69,7 +69,7 @@ void IdentifyDialog::setNoticeVisible(bool visible)
 void IdentifyDialog::identify()
 {
     submitAndClose(this, m_passwordBox, [this](const QString &password) {
-        m_session.SendData(commands::identify(password));
+        return m_session.sendLine(commands::identify(password));
     });
 }
 

@@ -33,17 +33,16 @@ void setUpNickServDialog(QDialog *dialog, const QString &objectName, const QStri
 }
 
 void submitAndClose(QDialog *dialog, const QLineEdit *box,
-                    const std::function<void(const QString &)> &submit)
+                    const std::function<bool(const QString &)> &submit)
 {
     const QString text = sendableText(box);
-    if (text.isEmpty())
+    if (text.isEmpty() || !submit(text))
         return;
-    submit(text);
     dialog->close();
 }
 
 void buildChangeForm(QDialog *dialog, const QString &prompt,
-                     std::function<void(const QString &)> submit)
+                     std::function<bool(const QString &)> submit)
 {
     auto *promptLabel = new QLabel(prompt, dialog);
     promptLabel->setObjectName(QStringLiteral("Label1"));

@@ -24,15 +24,16 @@ QString sendableText(const QLineEdit *box);
 // it is closed.
 void setUpNickServDialog(QDialog *dialog, const QString &objectName, const QString &title);
 
-// Hands the box's sendable text to submit and closes the dialog; an empty text does neither.
+// Hands the box's sendable text to submit and closes the dialog when submit took it (true); an
+// empty text does neither, and a refused one (not connected) leaves the dialog as it is.
 void submitAndClose(QDialog *dialog, const QLineEdit *box,
-                    const std::function<void(const QString &)> &submit);
+                    const std::function<bool(const QString &)> &submit);
 
 // Fills a one-question dialog: the prompt `Label1`, the text box `Text1` and the button
 // `XPButton1` "Change"; the button and Enter in the box submit the box's text (see
 // submitAndClose). The dialog's layout is a QVBoxLayout that callers may add to.
 void buildChangeForm(QDialog *dialog, const QString &prompt,
-                     std::function<void(const QString &)> submit);
+                     std::function<bool(const QString &)> submit);
 
 // Loads the NickServ dialogs on first use and shows them. A dialog unloads itself when it is
 // closed, so the next request loads a fresh one.

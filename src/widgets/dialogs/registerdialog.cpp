@@ -135,16 +135,16 @@ void RegisterDialog::registerNickname()
     const QString email = sendableText(m_emailBox);
     if (password.isEmpty() || email.isEmpty())
         return;
-    m_session.SendData(commands::registerNick(password, email));
-    close();
+    if (m_session.sendLine(commands::registerNick(password, email)))
+        close();
 }
 
 void RegisterDialog::dropNickname()
 {
     if (!acceptCode(QStringLiteral("Please type the code Correctly First.")))
         return;
-    m_session.SendData(commands::dropNick(m_session.variables().CurrentNick));
-    close();
+    if (m_session.sendLine(commands::dropNick(m_session.variables().CurrentNick)))
+        close();
 }
 
 // A wrong code is refused and replaced, so each try needs the code shown at that moment.
