@@ -1,4 +1,5 @@
 #include "irc/commands.h"
+#include "session/ranksigns.h"
 
 #include <QtTest>
 
@@ -73,9 +74,9 @@ void TestCommands::lines_data()
         << commands::whois(u"  @ bob  "_qs) << u"WHOIS bob"_qs;
 
     QTest::newRow("member ranks: all five")
-        << commands::withoutRank(u"%bob"_qs, commands::MemberRanks) << u"bob"_qs;
+        << ranksigns::withoutSign(u"%bob"_qs).toString() << u"bob"_qs;
     QTest::newRow("member ranks: empty entry")
-        << commands::withoutRank(QString(), commands::MemberRanks) << QString();
+        << ranksigns::withoutSign(QString()).toString() << QString();
 
     QTest::newRow("away online") << commands::away(1) << u"AWAY "_qs;
     QTest::newRow("away busy") << commands::away(2) << u"AWAY  is Busy"_qs;

@@ -1,17 +1,13 @@
 #include "commands.h"
 
+#include "session/ranksigns.h"
 #include "text/blanks.h"
 
 namespace commands {
 
-QString withoutRank(const QString &entry, QStringView ranks)
-{
-    return ranksigns::withoutSign(entry, ranks).toString();
-}
-
 QString moderate(Moderation task, const QString &room, const QString &member, const QString &reason)
 {
-    const QString nick = withoutRank(member, MemberRanks);
+    const QString nick = ranksigns::withoutSign(member).toString();
     switch (task) {
     case Moderation::Kick:
         return kick(room, nick);
@@ -48,7 +44,7 @@ QString kick(const QString &room, const QString &nick, const QString &reason)
 
 QString whois(const QString &entry)
 {
-    return u"WHOIS "_qs + trimmedBlanks(withoutRank(trimmedBlanks(entry), MemberRanks));
+    return u"WHOIS "_qs + trimmedBlanks(ranksigns::withoutSign(trimmedBlanks(entry)));
 }
 
 QString awayReason(int index)

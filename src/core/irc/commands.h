@@ -1,7 +1,5 @@
 #pragma once
 
-#include "session/ranksigns.h"
-
 #include <QString>
 #include <QStringView>
 
@@ -21,12 +19,6 @@ enum class Moderation
     Ban,
     Unban
 };
-
-// The entry without one leading sign of ranks.
-QString withoutRank(const QString &entry, QStringView ranks);
-
-// Every rank sign a member-list entry may start with.
-inline constexpr QStringView MemberRanks = ranksigns::All;
 
 // One moderator task on room. member is the member-list entry for kicks and voice changes and
 // the typed nickname or mask for bans; reason is used by KickWithReason only.

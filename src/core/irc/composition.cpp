@@ -1,6 +1,6 @@
 #include "composition.h"
 
-#include "commands.h"
+#include "session/ranksigns.h"
 #include "session/sessionvariables.h"
 #include "text/blanks.h"
 #include "text/formatcodes.h"
@@ -83,9 +83,7 @@ Composition composeSayAction(SayAction action, QStringView selectedEntry,
     if (selectedEntry.isEmpty())
         return {{}, {}, SelectUserError};
     // The member in red, the rest of the sentence back in purple.
-    const QString nick = colour(4) +
-                         commands::withoutRank(selectedEntry.toString(), commands::MemberRanks) +
-                         colour(6);
+    const QString nick = colour(4) + ranksigns::withoutSign(selectedEntry).toString() + colour(6);
     QString deed;
     switch (action) {
     case SayAction::Hi:

@@ -7,6 +7,7 @@
 #include "irc/ircsession.h"
 #include "private/conversationwindow.h"
 #include "private/conversationwindows.h"
+#include "session/ranksigns.h"
 #include "util/messageboxes.h"
 
 #include <QAction>
@@ -87,7 +88,7 @@ void RoomCommands::openPrivateChat(bool fromMenu)
             inform(QStringLiteral("selectuser"), SelectUserErrorTitle, SelectUserError);
         return;
     }
-    const QString nick = commands::withoutRank(entry, commands::MemberRanks);
+    const QString nick = ranksigns::withoutSign(entry).toString();
     if (nick.isEmpty())
         return; // a bare rank sign names nobody to talk to
 
