@@ -39,7 +39,13 @@ void ChannelPresenter::showMessage(MessageIcon icon, const QString &title, const
 {
     static constexpr QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning,
                                                   QMessageBox::Critical};
-    messageboxes::inform(&m_window, icons[int(icon)], title, text);
+    QPointer<QMessageBox> &box = m_openBoxes[title];
+    if (box) {
+        box->setIcon(icons[int(icon)]);
+        box->setText(text);
+        return;
+    }
+    box = messageboxes::inform(&m_window, icons[int(icon)], title, text);
 }
 
 void ChannelPresenter::showPasswordDialog(const QString &nick)

@@ -2,9 +2,14 @@
 
 #include "irc/sessionpresenter.h"
 
+#include <QPointer>
+
+#include <map>
+
 class ChannelWindow;
 class ConversationWindows;
 class NickServDialogs;
+class QMessageBox;
 
 // What the session asks the user interface to show, bound to the windows that show it: menu
 // states, the member count and the identification lock go to the room window, message boxes
@@ -34,4 +39,7 @@ private:
     ChannelWindow &m_window;
     NickServDialogs &m_nickServ;
     ConversationWindows &m_privates;
+    // The open message box of each kind (its title): a repeat updates that box instead of
+    // opening another, so a server repeating a line cannot pile boxes up.
+    std::map<QString, QPointer<QMessageBox>> m_openBoxes;
 };
