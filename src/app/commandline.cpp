@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 bool parsePort(QStringView text, quint16 &port)
@@ -61,14 +63,78 @@ bool parseIrcUrl(const QString &text, LaunchOptions &options, QString &error)
         options.port = quint16(url.port());
     }
     // irc://host/room and irc://host/%23room both name the room "#room"; what follows a
-    // comma ("irc://host/room,needpass") is not part of the name.
-    const QString path = url.path(QUrl::FullyDecoded).mid(1).section(u',', 0, 0);
-    const QString fragmentRoom = url.fragment(QUrl::FullyDecoded);
+    // comma ("irc://host/room,needpass") is not part of the name, but an encoded comma is.
+    const auto decodedName = [](const QString &encoded) {
+        return QUrl::fromPercentEncoding(encoded.section(u',', 0, 0).toUtf8());
+    };
+    const QString path = decodedName(url.path(QUrl::FullyEncoded).mid(1));
+    const QString fragmentRoom = decodedName(url.fragment(QUrl::FullyEncoded));
     if (!path.isEmpty())
         options.room = roomName(path);
     else if (!fragmentRoom.isEmpty())
-        options.room = u'#' + fragmentRoom.section(u',', 0, 0);
+        options.room = u'#' + fragmentRoom;
     return true;
+}
+
+bool holdsControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+bool longerThan(const QString &text, qsizetype bytes)
+{
+    return text.toUtf8().size() > bytes;
+}
+
+// What would make a value unusable on the wire: a line break or NUL would end the command it
+// is sent in, and a blank or comma would turn one name into two.
+QString nickProblem(const QString &nick)
+{
+    if (nick.isEmpty())
+        return QStringLiteral("the nickname must not be empty");
+    if (holdsControlCharacter(nick))
+        return QStringLiteral("the nickname must not hold control characters (line breaks, NUL)");
+    if (nick.startsWith(u':'))
+        return QStringLiteral("the nickname must not begin with \":\"");
+    if (nick.contains(u' ') || nick.contains(u','))
+        return QStringLiteral("the nickname must not hold blanks or commas");
+    if (longerThan(nick, LaunchOptions::LongestNick))
+        return QStringLiteral("the nickname is longer than %1 bytes")
+            .arg(LaunchOptions::LongestNick);
+    return {};
+}
+
+QString roomProblem(const QString &room)
+{
+    if (holdsControlCharacter(room))
+        return QStringLiteral("the room name must not hold control characters (line breaks, NUL)");
+    if (room.contains(u' ') || room.contains(u','))
+        return QStringLiteral("the room name must not hold blanks or commas");
+    if (longerThan(room, LaunchOptions::LongestRoom))
+        return QStringLiteral("the room name is longer than %1 bytes")
+            .arg(LaunchOptions::LongestRoom);
+    return {};
+}
+
+QString hostProblem(const QString &host)
+{
+    if (holdsControlCharacter(host) || host.contains(u' '))
+        return QStringLiteral("the server name must not hold blanks or control characters");
+    if (longerThan(host, LaunchOptions::LongestHost))
+        return QStringLiteral("the server name is longer than %1 bytes")
+            .arg(LaunchOptions::LongestHost);
+    return {};
+}
+
+// The room and server, wherever they came from (an option or an irc:// address), checked once
+// all are read; the first problem is the error. The nickname comes only from --nick and is
+// checked there.
+QString wireValueProblem(const LaunchOptions &options)
+{
+    if (QString problem = roomProblem(options.room); !problem.isEmpty())
+        return problem;
+    return hostProblem(options.host);
 }
 
 LaunchOptions failure(const QString &message)
@@ -159,10 +225,9 @@ bool readValues(const QCommandLineParser &parser, const Options &o, LaunchOption
     }
     if (parser.isSet(o.nick)) {
         options.nick = parser.value(o.nick);
-        if (options.nick.isEmpty() || options.nick.contains(u' ')) {
-            error = QStringLiteral("the nickname must not be empty or hold blanks");
+        error = nickProblem(options.nick);
+        if (!error.isEmpty())
             return false;
-        }
     }
     if (parser.isSet(o.room)) {
         if (parser.value(o.room).trimmed().isEmpty()) {
@@ -220,7 +285,14 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         return failure(error);
     if (!readValues(parser, o, options, error))
         return failure(error);
+    if (error = wireValueProblem(options); !error.isEmpty())
+        return failure(error);
     options.checkStart = parser.isSet(o.checkStart);
     options.password = environment.value(QStringLiteral("VELMORA_PASSWORD"));
     return options;
+}
+
+void removePasswordFromEnvironment()
+{
+    qunsetenv("VELMORA_PASSWORD");
 }

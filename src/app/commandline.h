@@ -22,6 +22,11 @@ struct LaunchOptions
         Fail
     };
 
+    // The longest values sent to the server, in UTF-8 bytes.
+    static constexpr qsizetype LongestNick = 64;
+    static constexpr qsizetype LongestRoom = 200;
+    static constexpr qsizetype LongestHost = 253;
+
     Action action = Action::Run;
     QString message; // help or version text, or the reason for failing
     QString host = NetworkDefaults::ServerHost;
@@ -39,3 +44,6 @@ struct LaunchOptions
 // Reads the arguments (without the program name in front: pass arguments().mid(1)).
 LaunchOptions parseCommandLine(const QStringList &arguments,
                                const QProcessEnvironment &environment);
+
+// Once the password is read, child processes (the web engine among them) must not inherit it.
+void removePasswordFromEnvironment();

@@ -55,6 +55,7 @@ int main(int argc, char *argv[])
 
     const LaunchOptions options = parseCommandLine(QApplication::arguments().mid(1),
                                                    QProcessEnvironment::systemEnvironment());
+    removePasswordFromEnvironment();
     switch (options.action) {
     case LaunchOptions::Action::ShowHelp:
     case LaunchOptions::Action::ShowVersion:

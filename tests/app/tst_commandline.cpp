@@ -12,6 +12,7 @@ private slots:
     void parse_data();
     void parse();
     void passwordComesFromTheEnvironment();
+    void passwordLeavesTheEnvironment();
     void pagesBase();
     void checkStart_data();
     void checkStart();
@@ -60,6 +61,10 @@ void TestCommandLine::parse_data()
         << "#x";
     QTest::newRow("help") << QStringList{"--help"} << A::ShowHelp << host << 6667 << ""
                           << "";
+    QTest::newRow("longest values")
+        << QStringList{"--nick",           QString(64, u'n'), "--room",
+                       QString(199, u'r'), "--server",        QString(253, u'h')}
+        << A::Run << QString(253, u'h') << 6667 << QString(64, u'n') << u'#' + QString(199, u'r');
     QTest::newRow("version") << QStringList{"--version"} << A::ShowVersion << host << 6667 << ""
                              << "";
     for (const auto &bad : QList<QStringList>{{"--bogus"},
@@ -75,7 +80,24 @@ void TestCommandLine::parse_data()
                                               {"--pages", "not a url"},
                                               {"http://example.net/"},
                                               {"irc:///room"},
-                                              {"irc://a/x", "irc://b/y"}})
+                                              {"irc://a/x", "irc://b/y"},
+                                              // Values that would change what goes on the wire.
+                                              {"--nick", "al\r\nQUIT"},
+                                              {"--nick", QString(u"al\0ce"_qs)},
+                                              {"--nick", ":alice"},
+                                              {"--nick", "al,ice"},
+                                              {"--nick", QString(65, u'n')},
+                                              {"--room", "#a b,c"},
+                                              {"--room", "#a,b"},
+                                              {"--room", "#a\nPART #b"},
+                                              {"--room", QString(200, u'r')},
+                                              {"--server", "a\tb"},
+                                              {"--server", "ex\rample.net:6667"},
+                                              {"--server", QString(254, u'h')},
+                                              {"irc://127.0.0.1/%23a%20b"},
+                                              {"irc://127.0.0.1/a%0D%0AQUIT"},
+                                              {"irc://127.0.0.1/a%00b"},
+                                              {"irc://127.0.0.1/a%2Cb"}})
         QTest::addRow("bad: %s", qPrintable(bad.join(u' '))) << bad << A::Fail << host << 6667 << ""
                                                              << "";
 }
@@ -98,6 +120,14 @@ void TestCommandLine::parse()
     QTEST(int(options.port), "port");
     QTEST(options.nick, "nick");
     QTEST(options.room, "room");
+}
+
+void TestCommandLine::passwordLeavesTheEnvironment()
+{
+    qputenv("VELMORA_PASSWORD", "s3cret");
+    removePasswordFromEnvironment();
+    QVERIFY(!qEnvironmentVariableIsSet("VELMORA_PASSWORD"));
+    QVERIFY(!QProcessEnvironment::systemEnvironment().contains(u"VELMORA_PASSWORD"_qs));
 }
 
 void TestCommandLine::pagesBase()
