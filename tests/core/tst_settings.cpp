@@ -200,11 +200,21 @@ void TestSettings::fileIsPrivateToItsOwner()
 void TestSettings::damagedFileIsSetAside()
 {
     QVERIFY(QDir().mkpath(QFileInfo(m_file).absolutePath()));
-    writeFile(m_file, "not a settings file");
+    const QString aside = m_file + ".damaged";
+    writeFile(aside, "an older damaged file");
+    QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    writeFile(m_file, "password=\"not a settings file\"");
+    QFile::setPermissions(m_file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                      QFileDevice::ReadGroup | QFileDevice::ReadOther);
     SaveSetting(Section, QStringLiteral("username"), QStringLiteral("alice"));
 
     QCOMPARE(LoadSetting(Section, QStringLiteral("username")), QVariant(QStringLiteral("alice")));
-    QCOMPARE(readFile(m_file + ".damaged"), QByteArray("not a settings file"));
+    // Only the latest damaged file is kept, and only its owner may read it.
+    QCOMPARE(readFile(aside), QByteArray("password=\"not a settings file\""));
+#ifdef Q_OS_UNIX
+    QCOMPARE(QFile::permissions(aside), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
+#endif
 }
 
 void TestSettings::autostartOnOff()

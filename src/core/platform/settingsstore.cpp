@@ -114,10 +114,12 @@ bool fileWrite(const QString &path, const QString &key, const QString &name,
     case FileState::Unreadable:
         return false;
     case FileState::Damaged: {
-        // Start afresh, but keep the damaged file for whoever wants to look at it.
+        // Start afresh, but keep the damaged file for whoever wants to look at it: only the
+        // latest one, readable by its owner alone, since it may hold a password.
         const QString aside = path + QStringLiteral(".damaged");
         QFile::remove(aside);
-        if (!QFile::rename(path, aside))
+        if (!QFile::rename(path, aside) ||
+            !QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
             return false;
         break;
     }
