@@ -171,8 +171,21 @@ void TestFormatScan::appendFormattedBounds()
     QCOMPARE(view.lineCount(), 1);
     QCOMPARE(view.lineText(0), longest);
 
-    QVERIFY(!AppendFormatted(view, longest + u'y'));
-    QCOMPARE(view.lineCount(), 1);
+    // Longer lines are cut in the view and its log alike, and the cut is said.
+    RecordingLog log;
+    view.setLog(&log);
+    QVERIFY(!AppendFormatted(view, longest + u"yz"_qs));
+    QCOMPARE(view.lineCount(), 3);
+    QCOMPARE(view.lineText(1), longest);
+    QVERIFY(view.lineText(2).contains(u"last 2 characters are not shown"_qs));
+    QCOMPARE(log.lines, (QStringList{longest, u"\x03"
+                                              "4"_qs +
+                                                  view.lineText(2)}));
+
+    // A pair of surrogates is never split.
+    const QString pairAtTheCut = QString(32766, u'x') + u"\U0001F600"_qs;
+    QVERIFY(!AppendFormatted(view, pairAtTheCut));
+    QCOMPARE(view.lineText(3), QString(32766, u'x'));
 }
 
 void TestFormatScan::appendFormattedLogsAndSizes()
