@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "channel/channelwindow.h"
+#include "dialogs/aboutdialog.h"
 #include "session/linkpages.h"
 #include "startup/launcherwindow.h"
 #include "startup/loginwindow.h"
@@ -67,6 +68,7 @@ void Application::start()
     connect(&m_tray, &TrayIcon::showLauncherRequested, m_launcher.get(), &QWidget::show);
     connect(m_launcher.get(), &LauncherWindow::exitRequested, this, &Application::exitProgram);
     connect(m_launcher.get(), &LauncherWindow::signInRequested, this, &Application::showLogin);
+    connect(&m_tray, &TrayIcon::aboutRequested, this, &Application::showLauncherAbout);
     m_launcher->show();
 }
 
@@ -79,6 +81,14 @@ void Application::showLogin()
     connect(m_login, &LoginWindow::connectRequested, this, &Application::openChannel);
     connect(m_login, &LoginWindow::cancelRequested, this, &Application::exitProgram);
     m_login->show();
+}
+
+void Application::showLauncherAbout()
+{
+    // Once the room window is up, its own tray menu answers.
+    if (m_tray.phase() == TrayIcon::Phase::Launcher && m_launcher)
+        AboutDialog::showOnce(m_launcherAbout, m_session.serverHost(), m_session.serverPort(),
+                              m_launcher.get());
 }
 
 void Application::openChannel()

@@ -7,10 +7,12 @@
 #include "session/sessionvariables.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <map>
 #include <memory>
 
+class AboutDialog;
 class ChannelWindow;
 class LauncherWindow;
 class LoginWindow;
@@ -45,6 +47,7 @@ signals:
 
 private:
     void showLogin();
+    void showLauncherAbout();
     void openChannel();
 
     LaunchOptions m_options;
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<ConversationLogFile> m_roomLog;
     std::map<QString, std::unique_ptr<ConversationLogFile>> m_partnerLogs;
     std::unique_ptr<LauncherWindow> m_launcher;
+    QPointer<AboutDialog> m_launcherAbout;
     LoginWindow *m_login = nullptr;
     std::unique_ptr<ChannelWindow> m_channel;
 };

@@ -3,6 +3,7 @@
 #include "channel/linkpage.h"
 #include "chat/chatview.h"
 #include "controls/sablecoolbutton.h"
+#include "controls/trayicon.h"
 #include "dialogs/todaywindow.h"
 #include "irc/ircsession.h"
 #include "platform/settingsstore.h"
@@ -42,6 +43,7 @@ private slots:
     void minimumSizeSnapsBack();
     void tabsShowTheChatControlsOnlyOnChat();
     void hideQuestion();
+    void withoutATrayClosingMinimizes();
     void copyMenuSavesTheSelection();
     void linkPageRotation();
     void homeLinkLoadsItsPage();
@@ -63,6 +65,8 @@ private:
     SessionVariables m_vars;
     std::unique_ptr<ScriptedServer> m_server;
     std::unique_ptr<IrcSession> m_session;
+    std::unique_ptr<TrayIcon> m_tray;
+    bool m_desktopHasTray = true;
     std::unique_ptr<ChannelWindow> m_window;
 };
 
@@ -79,7 +83,10 @@ void TestChannelWindow::init()
     m_server = std::make_unique<ScriptedServer>();
     m_session = std::make_unique<IrcSession>(m_vars);
     m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
-    m_window = std::make_unique<ChannelWindow>(*m_session);
+    m_desktopHasTray = true;
+    m_tray = std::make_unique<TrayIcon>();
+    m_tray->setAvailabilityCheck([this] { return m_desktopHasTray; });
+    m_window = std::make_unique<ChannelWindow>(*m_session, m_tray.get());
     m_window->show();
     m_session->ConnectToServer();
     QVERIFY(m_server->acceptClient());
@@ -90,6 +97,7 @@ void TestChannelWindow::init()
 void TestChannelWindow::cleanup()
 {
     m_window.reset();
+    m_tray.reset();
     m_session.reset();
     m_server.reset();
 }
@@ -291,6 +299,27 @@ void TestChannelWindow::hideQuestion()
     QCOMPARE(m_server->exchange(":bob!b@h PRIVMSG #velmora :still here\r\n"), QByteArray());
     const ChatBuffer &room = *m_window->roomView()->buffer();
     QCOMPARE(room.lineText(room.lineCount() - 1), u" < bob > still here"_qs);
+}
+
+void TestChannelWindow::withoutATrayClosingMinimizes()
+{
+    // Nothing could bring a hidden window back: it goes to the task bar, without a question.
+    m_desktopHasTray = false;
+    m_window->close();
+    QTRY_VERIFY(m_window->isMinimized());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!m_window->findChild<QMessageBox *>(QStringLiteral("hidequestion")));
+
+    // The tray going away while the question is up: Yes minimizes too.
+    m_window->showNormal();
+    m_desktopHasTray = true;
+    m_window->close();
+    QMessageBox *box = nullptr;
+    QTRY_VERIFY((box = m_window->findChild<QMessageBox *>(QStringLiteral("hidequestion"))));
+    m_desktopHasTray = false;
+    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    QTRY_VERIFY(m_window->isMinimized());
+    QVERIFY(m_window->isVisible());
 }
 
 void TestChannelWindow::copyMenuSavesTheSelection()

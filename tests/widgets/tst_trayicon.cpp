@@ -217,8 +217,11 @@ void TestTrayIcon::doubleClick_data()
     QTest::newRow("launcher, double-click")
         << int(P::Launcher) << QSystemTrayIcon::DoubleClick << 1 << 0;
     QTest::newRow("chat, double-click") << int(P::Chat) << QSystemTrayIcon::DoubleClick << 0 << 1;
+    // StatusNotifierItem trays only ever report single clicks.
     QTest::newRow("launcher, single click")
-        << int(P::Launcher) << QSystemTrayIcon::Trigger << 0 << 0;
+        << int(P::Launcher) << QSystemTrayIcon::Trigger << 1 << 0;
+    QTest::newRow("chat, single click") << int(P::Chat) << QSystemTrayIcon::Trigger << 0 << 1;
+    QTest::newRow("chat, middle click") << int(P::Chat) << QSystemTrayIcon::MiddleClick << 0 << 0;
     QTest::newRow("chat, right click") << int(P::Chat) << QSystemTrayIcon::Context << 0 << 0;
     QTest::newRow("removed, double-click")
         << int(P::None) << QSystemTrayIcon::DoubleClick << 0 << 0;

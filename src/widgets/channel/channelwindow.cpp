@@ -262,9 +262,19 @@ void ChannelWindow::rotateLinkPages()
 
 void ChannelWindow::closeEvent(QCloseEvent *event)
 {
-    // Closing only hides the room, and only when the user says so.
+    // Closing only hides the room into the tray, and only when the user says so; without a
+    // tray to bring it back it goes to the task bar instead.
     event->ignore();
+    if (!canHideIntoTray()) {
+        showMinimized();
+        return;
+    }
     askToHide();
+}
+
+bool ChannelWindow::canHideIntoTray() const
+{
+    return m_tray && m_tray->isAvailable();
 }
 
 void ChannelWindow::askToHide()
@@ -275,7 +285,7 @@ void ChannelWindow::askToHide()
     QMessageBox *box = messageboxes::askYesNo(
         this, QStringLiteral("hidequestion"), windowTitle(),
         QStringLiteral("You are about to hide the chat. Do you wish to continue?"),
-        [this] { hide(); });
+        [this] { canHideIntoTray() ? hide() : showMinimized(); });
     connect(box, &QMessageBox::finished, this, [this] { m_hideQuestionOpen = false; });
 }
 
@@ -355,10 +365,7 @@ void ChannelWindow::showChannelWindow()
 
 void ChannelWindow::showAboutBox()
 {
-    if (!m_aboutBox)
-        m_aboutBox = new AboutDialog(m_session.serverHost(), m_session.serverPort(), this);
-    m_aboutBox->show();
-    m_aboutBox->raise();
+    AboutDialog::showOnce(m_aboutBox, m_session.serverHost(), m_session.serverPort(), this);
 }
 
 void ChannelWindow::loadTodayPage()

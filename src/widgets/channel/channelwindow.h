@@ -106,6 +106,7 @@ private:
     void applyLayout();
     void tabChanged(int index);
     void rotateLinkPages();
+    bool canHideIntoTray() const;
     void askToHide();
     void askToExit();
     void popUpCopyMenu(const QPoint &globalPos);

@@ -77,6 +77,16 @@ void TrayIcon::setExitConfirmation(std::function<bool()> confirm)
     m_confirmExit = std::move(confirm);
 }
 
+bool TrayIcon::isAvailable() const
+{
+    return m_availabilityCheck ? m_availabilityCheck() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayIcon::setAvailabilityCheck(std::function<bool()> check)
+{
+    m_availabilityCheck = std::move(check);
+}
+
 QString TrayIcon::tipField(const QString &text)
 {
     return text.leftJustified(TipLength, u' ', true);
@@ -125,7 +135,8 @@ void TrayIcon::add(Phase phase)
 
 void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::DoubleClick)
+    // StatusNotifierItem trays (KDE, GNOME's AppIndicator) report single clicks only.
+    if (reason != QSystemTrayIcon::DoubleClick && reason != QSystemTrayIcon::Trigger)
         return;
     if (m_phase == Phase::Launcher)
         emit showLauncherRequested();

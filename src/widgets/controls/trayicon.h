@@ -36,6 +36,12 @@ public:
     // Asked by the Exit items; only true goes on. By default, and when confirm is empty, a
     // Yes/No question box, opened without blocking: the exit follows its Yes.
     void setExitConfirmation(std::function<bool()> confirm);
+    // Whether the desktop has a notification area to show the icon in. Without one, nothing
+    // may hide into the tray: no icon could bring it back.
+    bool isAvailable() const;
+    // Replaces the desktop's answer (for desktops that cannot be asked, and for tests); an
+    // empty check asks the desktop again.
+    void setAvailabilityCheck(std::function<bool()> check);
 
     Phase phase() const { return m_phase; }
     QMenu *launcherMenu() const { return m_launcherMenu.get(); }
@@ -67,5 +73,6 @@ private:
     QIcon m_launcherIcon;
     QIcon m_chatIcon;
     std::function<bool()> m_confirmExit;
+    std::function<bool()> m_availabilityCheck;
     Phase m_phase = Phase::None;
 };

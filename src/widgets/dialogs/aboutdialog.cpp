@@ -181,3 +181,12 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
     // Plain labels and pictures pass their presses on to the box, so one filter covers them all.
     enableDragMove(this);
 }
+
+void AboutDialog::showOnce(QPointer<AboutDialog> &box, const QString &host, quint16 port,
+                           QWidget *parent)
+{
+    if (!box)
+        box = new AboutDialog(host, port, parent);
+    box->show();
+    box->raise();
+}

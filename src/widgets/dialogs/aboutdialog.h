@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 // The "About" box: the product's artwork, a word of thanks, the server the session talks to and
 // the maker's credit. Unloads itself when closed; OK and Esc close it, and a drag on its body
@@ -11,4 +12,8 @@ class AboutDialog : public QDialog
 public:
     // host and port are the ones the session connects to.
     explicit AboutDialog(const QString &host, quint16 port = 6667, QWidget *parent = nullptr);
+
+    // Shows the box held in box, made first when there is none: one box however often asked.
+    static void showOnce(QPointer<AboutDialog> &box, const QString &host, quint16 port,
+                         QWidget *parent);
 };
