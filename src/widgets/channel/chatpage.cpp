@@ -86,6 +86,7 @@ void ChatPage::buildMembers(QWidget *page, IrcSession &session)
     userCount->setAutoFillBackground(true);
     QPalette lilac = userCount->palette();
     lilac.setColor(QPalette::Window, QColor(192, 192, 255));
+    lilac.setColor(QPalette::WindowText, Qt::black); // on lilac under any theme
     userCount->setPalette(lilac);
     userCount->setAlignment(Qt::AlignCenter);
 }

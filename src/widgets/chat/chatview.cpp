@@ -2,6 +2,7 @@
 
 #include "chatlinelayout.h"
 #include "text/chatbuffer.h"
+#include "util/ircbackground.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,6 +28,7 @@ ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
     // Always shown, so the wrap width does not change when the first screenful fills.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verticalScrollBar()->setRange(0, 0);
+    useIrcBackground(this);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setCursor(Qt::IBeamCursor);
 }

@@ -152,7 +152,8 @@ XPButton::XPButton(QWidget *parent) : XPButton(QString(), parent) {}
 XPButton::XPButton(const QString &caption, QWidget *parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    m_foreColor = palette().color(QPalette::WindowText);
+    // The faces are light under every theme, so the caption is black, not the theme's text.
+    m_foreColor = QColor(Qt::black);
     m_foreHover = m_foreColor;
     setCaption(caption);
 }

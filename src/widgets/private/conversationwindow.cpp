@@ -9,6 +9,7 @@
 #include "text/timeconversion.h"
 #include "util/formatpreview.h"
 #include "util/inputsending.h"
+#include "util/ircbackground.h"
 #include "util/twips.h"
 
 #include <QBoxLayout>
@@ -67,6 +68,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_input = new QLineEdit(this);
     m_input->setObjectName(QStringLiteral("txtprvtosnd"));
     m_input->setFont(arial);
+    useIrcBackground(m_input);
     m_input->installEventFilter(this);
     m_sendButton = new QPushButton(QStringLiteral("Send"), this);
     m_sendButton->setObjectName(QStringLiteral("cmdclose"));

@@ -1,5 +1,6 @@
 #include "formatpreview.h"
 
+#include "ircbackground.h"
 #include "text/roomformatting.h"
 
 #include <QWidget>
@@ -12,6 +13,7 @@ void showFormatting(std::initializer_list<QWidget *> widgets, const RoomFormatti
         font.setBold(formatting.bold());
         font.setUnderline(formatting.underline());
         widget->setFont(font);
+        useIrcBackground(widget);
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Text, colour);
         palette.setColor(QPalette::WindowText, colour);

@@ -1,0 +1,122 @@
+#include "channel/channelwindow.h"
+#include "chat/chatview.h"
+#include "controls/xpbutton.h"
+#include "irc/ircsession.h"
+#include "irc/roomcomposer.h"
+#include "platform/settingsstore.h"
+#include "private/conversationwindow.h"
+#include "session/sessionvariables.h"
+#include "text/appendformatted.h"
+#include "text/chatbuffer.h"
+#include "text/roomformatting.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Under a dark desktop theme the widgets that draw IRC colours keep the white background those
+// colours were made for, so black text stays readable; the rest follows the theme.
+class TestDarkTheme : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void chatViewDrawsBlackOnWhite();
+    void roomAndPrivateBoxesUseTheIrcBackground();
+    void xpButtonCaptionIsDarkOnItsLightFace();
+
+private:
+    QTemporaryDir m_settingsDir;
+};
+
+namespace {
+
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 56));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    return dark;
+}
+
+bool isWhite(QRgb pixel)
+{
+    return qRed(pixel) == 255 && qGreen(pixel) == 255 && qBlue(pixel) == 255;
+}
+
+int darkPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qGray(image.pixel(x, y)) < 80;
+    return count;
+}
+
+} // namespace
+
+void TestDarkTheme::initTestCase()
+{
+    SettingsStore::setCurrent(
+        SettingsStore(m_settingsDir.filePath(QStringLiteral("settings.json"))));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(darkPalette());
+}
+
+void TestDarkTheme::chatViewDrawsBlackOnWhite()
+{
+    ChatBuffer buffer;
+    ChatView view;
+    view.setBuffer(&buffer);
+    view.resize(300, 80);
+    view.show();
+    AppendFormatted(buffer, QStringLiteral("plain text in the default colour"));
+    QCoreApplication::processEvents();
+
+    const QImage image = view.viewport()->grab().toImage();
+    QVERIFY(isWhite(image.pixel(image.width() - 2, image.height() - 2)));
+    QVERIFY(darkPixels(image) > 20);
+}
+
+void TestDarkTheme::roomAndPrivateBoxesUseTheIrcBackground()
+{
+    SessionVariables vars{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
+    IrcSession session(vars);
+    ChannelWindow room(session);
+    RoomFormatting formatting;
+    RoomComposer composer(session, formatting);
+    ChatBuffer privateBuffer;
+    ConversationWindow conversation(session, privateBuffer, composer, formatting);
+
+    for (const char *name : {"datain", "rtbtopic", "dataout"}) {
+        auto *widget = room.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(widget, name);
+        QCOMPARE(widget->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(widget->palette().color(QPalette::Text), QColor(Qt::black));
+    }
+    for (const char *name : {"txtprvmsg", "txtprvtosnd"}) {
+        auto *widget = conversation.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(widget, name);
+        QCOMPARE(widget->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+    // The theme still rules the rest of the window.
+    QCOMPARE(room.palette().color(QPalette::Window), QColor(45, 45, 48));
+}
+
+void TestDarkTheme::xpButtonCaptionIsDarkOnItsLightFace()
+{
+    XPButton button(QStringLiteral("Smily"));
+    button.resize(75, 23);
+    button.show();
+    QCOMPARE(button.foreColor(), QColor(Qt::black));
+    QVERIFY(darkPixels(button.grab().toImage()) > 10);
+}
+
+QTEST_MAIN(TestDarkTheme)
+#include "tst_darktheme.moc"
