@@ -16,3 +16,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Stands in for Comic Sans MS, which the windows are designed in; the libraries' own
+# dependencies are added to it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-comic-neue")

@@ -1,6 +1,7 @@
 #include "application.h"
 #include "commandline.h"
 #include "terminationsignals.h"
+#include "util/fontsubstitutes.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -41,6 +42,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora Messenger"));
     QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    substituteMissingFonts();
     // The program ends through its Exit commands only: the room window hides when closed.
     QApplication::setQuitOnLastWindowClosed(false);
     // A termination signal ends the program as its Exit commands do; should one be handled

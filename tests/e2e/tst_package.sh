@@ -44,7 +44,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)'"
 [[ $(field Section) == net ]] || fail "Section is '$(field Section)'"
 depends=$(field Depends)
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6webenginewidgets6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6webenginewidgets6 \
+    fonts-comic-neue; do
     grep -Eq "(^|, )$library( |,|$)" <<<"$depends" || fail "Depends does not name $library"
 done
 

@@ -23,6 +23,7 @@
 #include "startup/loginwindow.h"
 #include "text/appendformatted.h"
 #include "text/roomformatting.h"
+#include "util/fontsubstitutes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,6 +67,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    substituteMissingFonts();
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.contains(QStringLiteral("--dark")))
         useDarkTheme(app);
