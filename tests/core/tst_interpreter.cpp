@@ -151,7 +151,7 @@ void TestInterpreter::branches_data()
                          ":srv 353 alice = #velmora :~owner &admin @op %half +voice plain\r\n"
                          ":srv 366 alice #velmora :End of /NAMES list.\r\n")
                   << nothing << none << none
-                  << QStringList{"&admin", "+voice", "@op", "half", "plain", "~owner"};
+                  << QStringList{"~owner", "&admin", "@op", "+voice", "half", "plain"};
     // The user's own entry in a names reply carries the rank a room's creator gets silently.
     *row("names: own operator rank")
         << "" << none << QByteArray(":srv 353 alice = #velmora :bob @Alice\r\n") << nothing << none
@@ -165,7 +165,7 @@ void TestInterpreter::branches_data()
     *row("names: own voice only") << "" << none
                                   << QByteArray(":srv 353 alice = #velmora :+alice @bob\r\n")
                                   << nothing << none << QStringList{"moderator 0"}
-                                  << QStringList{"+alice", "@bob"};
+                                  << QStringList{"@bob", "+alice"};
     *row("names: own plain entry")
         << "" << none << QByteArray(":srv 353 alice = #velmora :alice\r\n") << nothing << none
         << QStringList{"moderator 0"} << QStringList{"alice"};
@@ -237,7 +237,7 @@ void TestInterpreter::branches_data()
     // Rows that add a missing member also check the count label (see branches()).
     mode("+o on missing", {"bob"}, "+o ann", none, {"@ann", "bob"});
     mode("+a on missing", {"bob"}, "+a ann", none, {"&ann", "bob"});
-    mode("+q on missing", {"bob"}, "+q ann", none, {"bob", "~ann"});
+    mode("+q on missing", {"bob"}, "+q ann", none, {"~ann", "bob"});
     mode("+o on me", {"alice"}, "+o alice", {"moderator 1"}, {"@alice"});
     mode("-o on plain", {"ann"}, "-o ann", none, {"ann"});
     mode("-o on operator", {"@ann"}, "-o ann", none, {"ann"});
@@ -449,10 +449,20 @@ void TestInterpreter::namesBurstMatchesEntryByEntryInsertion()
     QCOMPARE(m_session->members().entries(), oneByOne.entries());
     QCOMPARE(m_session->members().rowCount(), oneByOne.count());
 
-    // And both are in order without regard to case, ties broken by the exact text.
+    // And both are in order: ranks first (~ & @ % +), then without regard to case, ties broken
+    // by the exact text.
+    const auto rank = [](const QString &entry) {
+        const qsizetype sign = QStringView(u"~&@%+").indexOf(entry.front());
+        return sign < 0 ? 5 : sign;
+    };
+    const auto name = [&rank](const QString &entry) {
+        return (rank(entry) < 5 ? entry.mid(1) : entry).toCaseFolded();
+    };
     QStringList expected = oneByOne.entries();
-    std::sort(expected.begin(), expected.end(), [](const QString &a, const QString &b) {
-        const int folded = a.toCaseFolded().compare(b.toCaseFolded());
+    std::sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) {
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
+        const int folded = name(a).compare(name(b));
         return folded != 0 ? folded < 0 : a < b;
     });
     QCOMPARE(m_session->members().entries(), expected);

@@ -208,14 +208,14 @@ void TestBlockedNicks::listReplacingButtons_data()
     QTest::addColumn<QStringList>("displayOrder");
     QTest::addColumn<QStringList>("expected");
 
-    // The member list sorts by the whole entry, rank prefix included, ignoring case.
+    // The member list shows ranks first, in rank order, then names ignoring case.
     QTest::newRow("block all: ranks")
-        << QByteArray("cmdblockall") << QStringList{"~Owner", "@Op", "%Half", "+Voice", "Plain"}
-        << QStringList{"%Half", "+Voice", "@Op", "Plain", "~Owner"}
-        << QStringList{"Half", "Voice", "Op", "Plain"};
+        << QByteArray("cmdblockall") << QStringList{"Plain", "+Voice", "%Half", "@Op", "~Owner"}
+        << QStringList{"~Owner", "@Op", "%Half", "+Voice", "Plain"}
+        << QStringList{"Op", "Half", "Voice", "Plain"};
     QTest::newRow("block all: admin and owners")
         << QByteArray("cmdblockall") << QStringList{"&Admin", "~a", "~b", "zed"}
-        << QStringList{"&Admin", "zed", "~a", "~b"} << QStringList{"Admin", "zed"};
+        << QStringList{"~a", "~b", "&Admin", "zed"} << QStringList{"Admin", "zed"};
     QTest::newRow("block all: listed twice")
         << QByteArray("cmdblockall") << QStringList{"bob", "@bob", "dee", "@Dee"}
         << QStringList{"@bob", "@Dee", "bob", "dee"} << QStringList{"bob", "Dee", "dee"};

@@ -231,8 +231,8 @@ void TestChannelWindow::memberCountAndList()
     QCOMPARE(child<QLabel>("lblusers")->text(), u"Total Users = [2]"_qs);
     QAbstractItemModel *model = child<QListView>("lstnicks")->model();
     QCOMPARE(model->rowCount(), 2);
-    QCOMPARE(model->index(0, 0).data().toString(), u"+carl"_qs);
-    QCOMPARE(model->index(1, 0).data().toString(), u"@ann"_qs);
+    QCOMPARE(model->index(0, 0).data().toString(), u"@ann"_qs);
+    QCOMPARE(model->index(1, 0).data().toString(), u"+carl"_qs);
 }
 
 void TestChannelWindow::layoutAtDesignSize()

@@ -6,8 +6,9 @@
 #include <QStringList>
 #include <QTimer>
 
-// The room's members, each entry a nick with an optional rank prefix ("~", "&", "@", "+"),
-// kept sorted alphabetically without regard to case like a sorted list box. Look-ups use binary
+// The room's members, each entry a nick with an optional rank prefix ("~", "&", "@", "%", "+"),
+// kept in list order: ranks first, in rank order, then names alphabetically without regard to
+// case, symbols before digits and letters, as the original list box sorted. Look-ups use binary
 // search, insertions move one small block, and a names burst is sorted and merged in once: at
 // the end of the names reply, before the list is next read, or after a short while, whichever
 // comes first.

@@ -14,29 +14,56 @@ std::u16string_view units(const QString &text)
 }
 } // namespace
 
-QString SortedEntries::foldCase(const QString &text)
+namespace {
+
+// Where a rank sign puts an entry: the signs in rank order, then entries without one.
+char16_t rankOf(QStringView text)
 {
-    // Nicks are nearly always ASCII: fold those here and share the text when it is already
-    // folded, so a names burst does not allocate a key per member.
-    bool upper = false;
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return text.toCaseFolded();
-        upper = upper || (c >= u'A' && c <= u'Z');
+    static constexpr std::u16string_view signs = u"~&@%+";
+    const size_t rank = text.isEmpty() ? signs.npos : signs.find(text.front().unicode());
+    return char16_t(rank == signs.npos ? signs.size() + 1 : rank + 1);
+}
+
+// ASCII symbols sort before digits and letters, in their own code order: they are moved below
+// "0" (and above the ranks, which start every key).
+constexpr std::u16string_view kSymbols = u"!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
+constexpr char16_t kFirstSymbolKey = 0x10;
+
+bool isSymbol(char16_t c)
+{
+    return c < 0x80 && kSymbols.find(c) != kSymbols.npos;
+}
+
+} // namespace
+
+QString SortedEntries::sortKey(QStringView text)
+{
+    const char16_t rank = rankOf(text);
+    const QStringView name = rank <= 5 ? text.mid(1) : text;
+    // Nicks are nearly always ASCII: fold those here, in place, so a names burst makes one
+    // small string per member.
+    QString key(name.size() + 1, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(key.data());
+    *out++ = rank;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i].unicode();
+        if (unit >= 0x80) {
+            key.truncate(i + 1);
+            return key + name.mid(i).toString().toCaseFolded();
+        }
+        if (unit >= u'A' && unit <= u'Z')
+            *out++ = char16_t(unit + 32);
+        else if (isSymbol(unit))
+            *out++ = char16_t(kFirstSymbolKey + kSymbols.find(unit));
+        else
+            *out++ = unit;
     }
-    if (!upper)
-        return text;
-    QString folded = text;
-    for (QChar &c : folded) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    return folded;
+    return key;
 }
 
 SortedEntries::Entry SortedEntries::makeEntry(const QString &text)
 {
-    QString key = foldCase(text);
+    QString key = sortKey(text);
     const auto packed = [&key](qsizetype from) {
         quint64 units = 0;
         for (qsizetype i = from; i < from + 4; ++i)
@@ -88,7 +115,7 @@ const QString &SortedEntries::at(int row) const
 
 int SortedEntries::findIgnoringCase(QStringView text) const
 {
-    const QString key = foldCase(text.toString());
+    const QString key = sortKey(text);
     // First block whose last key is not below the wanted key.
     const auto blockIt = std::lower_bound(
         m_blocks.cbegin(), m_blocks.cend(), key,

@@ -5,9 +5,11 @@
 
 #include <vector>
 
-// Texts kept in alphabetical order without regard to case, in blocks of a few hundred, so an
-// insertion or removal in a list of tens of thousands moves only one block. Each text carries
-// its case-folded key, computed once, so comparisons are plain code-unit comparisons.
+// Member entries in list order: those with a rank sign first, by rank (~ & @ % +), then the
+// rest; within each, alphabetical without regard to case, with symbols before digits and
+// letters. Kept in blocks of a few hundred, so an insertion or removal in a list of tens of
+// thousands moves only one block. Each text carries its rank and sort key, computed once, so
+// comparisons are plain code-unit comparisons.
 class SortedEntries
 {
 public:
@@ -29,7 +31,7 @@ public:
 private:
     struct Entry
     {
-        quint64 keyStart; // the key's first four code units, for quick comparisons
+        quint64 keyStart; // the rank and the key's first three code units, for quick comparisons
         quint64 keyNext;  // and the four after them
         QString key;
         QString text;
@@ -38,7 +40,7 @@ private:
 
     static bool less(const Entry &a, const Entry &b);
     static Entry makeEntry(const QString &text);
-    static QString foldCase(const QString &text);
+    static QString sortKey(QStringView text);
     // Block and place in it where entry belongs (after equal entries).
     std::pair<size_t, size_t> placeFor(const Entry &entry) const;
     // Block holding `row` and the row's place in it.
