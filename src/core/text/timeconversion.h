@@ -14,5 +14,6 @@ QDateTime UnixTimeToLocal(qint64 seconds, const QTimeZone &zone = QTimeZone::sys
 // write the local time.
 QString formatTimeStamp(const QDateTime &dateTime);
 
-// The locale's short date, a blank and its long time, like the "general date" format of Windows.
+// The locale's short date with the year in full, a blank and its long time without a time zone,
+// like the "general date" format of Windows.
 QString formatGeneralDate(const QDateTime &dateTime, const QLocale &locale = QLocale());
