@@ -42,6 +42,7 @@ private slots:
     void layoutAtDesignSize();
     void minimumSizeSnapsBack();
     void tabsShowTheChatControlsOnlyOnChat();
+    void everyTabCarriesItsOwnPicture();
     void hideQuestion();
     void withoutATrayClosingMinimizes();
     void copyMenuSavesTheSelection();
@@ -278,6 +279,24 @@ void TestChannelWindow::tabsShowTheChatControlsOnlyOnChat()
     }
     QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(2), tabs->tabText(3), tabs->tabText(4)}),
              (QStringList{"Home", "Google", "Entertainment", "Links"}));
+}
+
+void TestChannelWindow::everyTabCarriesItsOwnPicture()
+{
+    auto *tabs = child<QTabWidget>("Tab1");
+    QSet<QByteArray> pictures;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        const QImage picture = tabs->tabIcon(tab).pixmap(16, 16).toImage();
+        QVERIFY2(!picture.isNull(), qPrintable(tabs->tabText(tab)));
+        int drawn = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                drawn += qAlpha(picture.pixel(x, y)) > 0;
+        QVERIFY2(drawn > 30, qPrintable(tabs->tabText(tab)));
+        pictures.insert(
+            QByteArray(reinterpret_cast<const char *>(picture.constBits()), picture.sizeInBytes()));
+    }
+    QCOMPARE(pictures.size(), tabs->count());
 }
 
 void TestChannelWindow::hideQuestion()

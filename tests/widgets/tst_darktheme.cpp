@@ -1,5 +1,6 @@
 #include "channel/channelwindow.h"
 #include "chat/chatview.h"
+#include "controls/sablecoolbutton.h"
 #include "controls/xpbutton.h"
 #include "irc/ircsession.h"
 #include "irc/roomcomposer.h"
@@ -25,7 +26,7 @@ private slots:
     void initTestCase();
     void chatViewDrawsBlackOnWhite();
     void roomAndPrivateBoxesUseTheIrcBackground();
-    void xpButtonCaptionIsDarkOnItsLightFace();
+    void buttonCaptionsContrastWithTheirFaces();
 
 private:
     QTemporaryDir m_settingsDir;
@@ -109,13 +110,19 @@ void TestDarkTheme::roomAndPrivateBoxesUseTheIrcBackground()
     QCOMPARE(room.palette().color(QPalette::Window), QColor(45, 45, 48));
 }
 
-void TestDarkTheme::xpButtonCaptionIsDarkOnItsLightFace()
+void TestDarkTheme::buttonCaptionsContrastWithTheirFaces()
 {
-    XPButton button(QStringLiteral("Smily"));
-    button.resize(75, 23);
-    button.show();
-    QCOMPARE(button.foreColor(), QColor(Qt::black));
-    QVERIFY(darkPixels(button.grab().toImage()) > 10);
+    // The XP faces are always light: their captions stay black.
+    XPButton xp(QStringLiteral("Smily"));
+    QCOMPARE(xp.foreColor(), QColor(Qt::black));
+
+    // The cool button's face is the theme's, and so is its caption, unless one is set.
+    SableCoolButton cool(QStringLiteral("Send"));
+    QCOMPARE(cool.buttonBackColor(), QColor(53, 53, 56));
+    QCOMPARE(cool.buttonTextColor(), QColor(230, 230, 230));
+    cool.setButtonBackColor(Qt::white);
+    cool.setButtonTextColor(Qt::black);
+    QCOMPARE(cool.buttonTextColor(), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestDarkTheme)

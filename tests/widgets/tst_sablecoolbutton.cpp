@@ -158,7 +158,7 @@ void TestSableCoolButton::defaults()
     QVERIFY(button.showFocus());
     QVERIFY(button.borderEdged());
     QCOMPARE(button.iconPosition(), int(SableCoolButton::IconBeforeCaption));
-    QCOMPARE(button.buttonTextColor(), QColor(Qt::black));
+    QCOMPARE(button.buttonTextColor(), button.palette().color(QPalette::ButtonText));
     QCOMPARE(button.buttonBackColor(), button.palette().color(QPalette::Button));
     QVERIFY(button.buttonIcon().isNull());
     QVERIFY(button.buttonIconMouseMove().isNull());

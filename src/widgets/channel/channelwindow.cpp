@@ -15,6 +15,7 @@
 #include "platform/settingsstore.h"
 #include "roomcommands.h"
 #include "session/linkpages.h"
+#include "tabpictures.h"
 #include "util/formatpreview.h"
 #include "util/inputsending.h"
 #include "util/messageboxes.h"
@@ -38,6 +39,8 @@ namespace {
 const QString kCaption = QStringLiteral("Velmora Messenger \u00ae - Ver 1.0 ");
 constexpr int kDesignWidth = 9135;
 constexpr int kDesignHeight = 9000;
+// The pictures beside the tab captions, in tab order: Home, Chat, Google, Entertainment, Links.
+const QString kTabPictures[] = {"home", "chat", "search", "entertainment", "links"};
 
 // Where the program keeps the smiley pictures switch among the user's settings.
 const QString SettingsSection = QStringLiteral("Store");
@@ -72,6 +75,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     buildChatPage(chatPage);
     buildLinkPages();
     m_tabs->insertTab(1, chatPage, QStringLiteral("Chat"));
+    for (int tab = 0; tab < m_tabs->count(); ++tab)
+        m_tabs->setTabIcon(tab, tabPicture(kTabPictures[tab]));
     m_tabs->setCurrentIndex(1);
     connect(m_tabs, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
 

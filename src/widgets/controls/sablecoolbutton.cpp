@@ -78,6 +78,11 @@ QColor SableCoolButton::buttonBackColor() const
     return m_backColour.isValid() ? m_backColour : palette().color(QPalette::Button);
 }
 
+QColor SableCoolButton::buttonTextColor() const
+{
+    return m_textColour.isValid() ? m_textColour : palette().color(QPalette::ButtonText);
+}
+
 void SableCoolButton::setButtonBackColor(const QColor &colour)
 {
     m_backColour = colour;
@@ -184,7 +189,7 @@ void SableCoolButton::paintEvent(QPaintEvent *)
     if (!icon.isNull())
         painter.drawPixmap(m_iconPos + offset, icon);
 
-    const QColor textColour = isEnabled() ? m_textColour : palette().color(QPalette::Dark);
+    const QColor textColour = isEnabled() ? buttonTextColor() : palette().color(QPalette::Dark);
     painter.setPen(textColour);
     painter.drawText(QRect(captionPosition(caption, withIcon) + offset, caption),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text());

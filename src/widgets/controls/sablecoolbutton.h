@@ -48,7 +48,9 @@ public:
     // An invalid colour stands for the palette's button face.
     QColor buttonBackColor() const;
     void setButtonBackColor(const QColor &colour);
-    QColor buttonTextColor() const { return m_textColour; }
+    // An invalid colour stands for the palette's button text, so that the caption stays
+    // readable on the palette's face under any theme.
+    QColor buttonTextColor() const;
     void setButtonTextColor(const QColor &colour);
     bool useBorders() const { return m_useBorders; }
     void setUseBorders(bool on);
@@ -80,7 +82,7 @@ private:
     QPixmap m_mouseIcon;
     QPixmap m_picture;
     QColor m_backColour;
-    QColor m_textColour = Qt::black;
+    QColor m_textColour;
     int m_iconPosition = IconBeforeCaption;
     bool m_useBorders = true;
     bool m_showFocus = true;
