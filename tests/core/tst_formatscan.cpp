@@ -6,22 +6,30 @@
 
 namespace {
 
-// "text|rrggbb|styles" for each run, styles from b (bold), u (underline), r (reverse).
+QString hex(QRgb colour)
+{
+    return QStringLiteral("%1").arg(colour & 0xffffff, 6, 16, QLatin1Char('0'));
+}
+
+// "text|rrggbb[/background]|styles" for each run, styles from b (bold), u (underline),
+// r (reverse), i (italic), s (strikeout), m (monospace).
 QStringList describe(const FormattedLine &line)
 {
     QStringList out;
     for (const FormatRun &run : line.runs) {
         QString styles;
-        if (run.bold)
-            styles += u'b';
-        if (run.underline)
-            styles += u'u';
-        if (run.reverse)
-            styles += u'r';
+        for (const auto &[on, letter] : {std::pair{run.bold, u'b'},
+                                         {run.underline, u'u'},
+                                         {run.reverse, u'r'},
+                                         {run.italic, u'i'},
+                                         {run.strikeout, u's'},
+                                         {run.monospace, u'm'}})
+            if (on)
+                styles += letter;
+        const QString colours =
+            run.hasBackground ? hex(run.colour) + u'/' + hex(run.background) : hex(run.colour);
         out << QStringLiteral("%1|%2|%3")
-                   .arg(line.text.mid(run.start, run.length))
-                   .arg(run.colour & 0xffffff, 6, 16, QLatin1Char('0'))
-                   .arg(styles);
+                   .arg(line.text.mid(run.start, run.length), colours, styles);
     }
     return out;
 }
@@ -55,9 +63,9 @@ void TestFormatScan::scan_data()
     QTest::newRow("colour then text") << u"\x03"
                                          "4hello"_qs
                                       << QStringList{"hello|ff0000|"};
-    QTest::newRow("background skipped") << u"\x03"
-                                           "12,5text"_qs
-                                        << QStringList{"text|0000ff|"};
+    QTest::newRow("background drawn") << u"\x03"
+                                         "12,5text"_qs
+                                      << QStringList{"text|0000ff/7f0000|"};
     QTest::newRow("two digits at most") << u"\x03"
                                            "123"_qs
                                         << QStringList{"3|0000ff|"};
@@ -77,13 +85,12 @@ void TestFormatScan::scan_data()
                                                 "4x abc\x03"
                                                 "4"_qs
                                              << QStringList{"x abc|ff0000|"};
-    QTest::newRow("code 15 toggles bold only")
-        << u"\x03"
-           "4\x02"
-           "a\x0f"
-           "b\x0f"
-           "c"_qs
-        << QStringList{"a|ff0000|b", "b|ff0000|", "c|ff0000|b"};
+    QTest::newRow("code 15 ends bold and colour") << u"\x03"
+                                                     "4\x02"
+                                                     "a\x0f"
+                                                     "b\x0f"
+                                                     "c"_qs
+                                                  << QStringList{"a|ff0000|b", "bc|000000|"};
     QTest::newRow("reverse") << u"x\x16"
                                 "y"_qs
                              << QStringList{"x|000000|", "y|000000|r"};
@@ -94,9 +101,9 @@ void TestFormatScan::scan_data()
     QTest::newRow("leading zero") << u"\x03"
                                      "04text"_qs
                                   << QStringList{"text|ff0000|"};
-    QTest::newRow("background 23 skipped") << u"\x03"
-                                              "1,23x"_qs
-                                           << QStringList{"x|000000|"};
+    QTest::newRow("extended background") << u"\x03"
+                                            "1,23x"_qs
+                                         << QStringList{"x|000000/002747|"};
     QTest::newRow("only a colour code") << u"\x03"_qs << QStringList{};
     QTest::newRow("single space") << u" "_qs << QStringList{" |000000|"};
     QTest::newRow("empty") << QString() << QStringList{};
@@ -113,10 +120,65 @@ void TestFormatScan::scan_data()
     QTest::newRow("colour 8 of the display") << u"\x03"
                                                 "8y"_qs
                                              << QStringList{"y|ffbe17|"};
-    QTest::newRow("other controls are text") << u"a\x01"
-                                                "b"_qs
-                                             << QStringList{u"a\x01"
-                                                            "b|000000|"_qs};
+    QTest::newRow("other controls hidden") << u"a\x01"
+                                              "b\x07"
+                                              "c\x1b"
+                                              "d"_qs
+                                           << QStringList{"abcd|000000|"};
+    QTest::newRow("tab kept") << u"a\tb"_qs << QStringList{u"a\tb|000000|"_qs};
+    QTest::newRow("italic") << u"\x1d"
+                               "it\x1d"
+                               " no"_qs
+                            << QStringList{"it|000000|i", " no|000000|"};
+    QTest::newRow("strikeout") << u"\x1e"
+                                  "s"_qs
+                               << QStringList{"s|000000|s"};
+    QTest::newRow("monospace") << u"\x11"
+                                  "m"_qs
+                               << QStringList{"m|000000|m"};
+    QTest::newRow("code 15 ends every style") << u"\x03"
+                                                 "4,8\x1d\x1e\x11\x16\x1f\x02x\x0fy"_qs
+                                              << QStringList{"x|ff0000/ffbe17|burism", "y|000000|"};
+    QTest::newRow("bare colour code ends the background")
+        << u"\x03"
+           "4,5a\x03"
+           "b"_qs
+        << QStringList{"a|ff0000/7f0000|", "b|000000|"};
+    QTest::newRow("foreground alone keeps the background")
+        << u"\x03"
+           "4,5a\x03"
+           "12b"_qs
+        << QStringList{"a|ff0000/7f0000|", "b|0000ff/7f0000|"};
+    QTest::newRow("background 99 is none") << u"\x03"
+                                              "4,5a\x03"
+                                              "4,99b"_qs
+                                           << QStringList{"a|ff0000/7f0000|", "b|ff0000|"};
+    QTest::newRow("extended colours")
+        << u"\x03"
+           "16a\x03"
+           "52b\x03"
+           "88c\x03"
+           "98d"_qs
+        << QStringList{"a|470000|", "b|ff0000|", "c|000000|", "d|ffffff|"};
+    QTest::newRow("hex colour") << u"\x04"
+                                   "ff8800hex"_qs
+                                << QStringList{"hex|ff8800|"};
+    QTest::newRow("hex colour and background") << u"\x04"
+                                                  "FF8800,00aa11x"_qs
+                                               << QStringList{"x|ff8800/00aa11|"};
+    QTest::newRow("bare hex code ends colours") << u"\x03"
+                                                   "4,5a\x04"
+                                                   "b"_qs
+                                                << QStringList{"a|ff0000/7f0000|", "b|000000|"};
+    QTest::newRow("short hex is text") << u"\x04"
+                                          "ff88x"_qs
+                                       << QStringList{"ff88x|000000|"};
+    QTest::newRow("hex comma without a colour is text") << u"\x04"
+                                                           "ff8800,zz"_qs
+                                                        << QStringList{",zz|ff8800|"};
+    QTest::newRow("reverse keeps the background") << u"\x03"
+                                                     "4,12\x16r"_qs
+                                                  << QStringList{"r|ff0000/0000ff|r"};
 }
 
 void TestFormatScan::scan()
@@ -155,8 +217,13 @@ void TestFormatScan::palette()
     QCOMPARE(PaletteColour(1), qRgb(0, 0, 0));
     QCOMPARE(PaletteColour(8), qRgb(255, 190, 23));
     QCOMPARE(PaletteColour(10), qRgb(0, 148, 144));
-    QCOMPARE(PaletteColour(22), qRgb(28, 111, 23));
-    QCOMPARE(PaletteColour(23), qRgb(0, 0, 0));
+    QCOMPARE(PaletteColour(15), qRgb(184, 184, 184));
+    // 16 to 98: the extended colours other clients send.
+    QCOMPARE(PaletteColour(16), qRgb(0x47, 0, 0));
+    QCOMPARE(PaletteColour(22), qRgb(0, 0x47, 0x47));
+    QCOMPARE(PaletteColour(52), qRgb(255, 0, 0));
+    QCOMPARE(PaletteColour(98), qRgb(255, 255, 255));
+    QCOMPARE(PaletteColour(99), qRgb(0, 0, 0));
     QCOMPARE(PaletteColour(-1), qRgb(0, 0, 0));
 }
 

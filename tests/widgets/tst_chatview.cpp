@@ -118,6 +118,7 @@ private slots:
     void stylesStayOnTheirLine_data();
     void stylesStayOnTheirLine();
     void colourAndReverseArePainted();
+    void backgroundsAndStylesArePainted();
 
     void singleLineShowsLastLineUnwrapped();
 };
@@ -454,6 +455,37 @@ void TestChatView::colourAndReverseArePainted()
     QVERIFY(countPixels(reversed, red) > 3 * countPixels(coloured, red));
     QVERIFY(countPixels(reversed, white, block) > 0);
     QVERIFY(block.width() >= inkBounds(coloured).width());
+}
+
+void TestChatView::backgroundsAndStylesArePainted()
+{
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb orange = qRgb(255, 136, 0);
+    Conversation c(QSize(400, 400));
+    QVERIFY(QTest::qWaitForWindowExposed(&c.view));
+    c.buffer.setBasePointSize(20);
+    c.append({"\x03"
+              "4,12on blue",
+              "\x04"
+              "000000,ff8800on orange",
+              "plain words",
+              "\x1d"
+              "plain words",
+              "\x1e"
+              "plain words",
+              "\x11"
+              "plain words"});
+
+    // A background fills the run's box, behind and around the letters.
+    const QImage onBlue = c.grabLine(0);
+    QVERIFY(countPixels(onBlue, blue) > 2 * countPixels(onBlue, qRgb(255, 0, 0)));
+    QVERIFY(countPixels(c.grabLine(1), orange) > 0);
+    QCOMPARE(countPixels(c.grabLine(2), blue), 0);
+
+    // Italic, strikeout and monospace each draw the same words differently.
+    const QImage plain = c.grabLine(2);
+    for (int line = 3; line <= 5; ++line)
+        QVERIFY2(c.grabLine(line) != plain, qPrintable(QString::number(line)));
 }
 
 void TestChatView::singleLineShowsLastLineUnwrapped()

@@ -108,7 +108,19 @@ int main(int argc, char *argv[])
                                  "12 hi there",
                                  u"\x02\x03"
                                  "6 < VelmoraBot > \x03"
-                                 "01\x02welcome back :D have a :drink on me :wave"})
+                                 "01\x02welcome back :D have a :drink on me :wave",
+                                 // What other clients and bots send beyond the composer's codes.
+                                 u"\x02\x03"
+                                 "6 < relay > \x0f\x1ditalic\x1d \x1estruck\x1e "
+                                 "\x11mono\x11 \x03"
+                                 "0,4 white on red \x03 \x03"
+                                 "1,8 black on yellow \x0f \x04"
+                                 "ff8800hex \x04"
+                                 "ffffff,7700aa on violet \x0f \x03"
+                                 "52ext\x03"
+                                 "61end\x03"
+                                 "36ed\x0f \x07"
+                                 "bell gone"})
         AppendFormatted(session.roomView(), QStringView(line));
     session.members().addNames({QStringLiteral("@VelmoraBot"), QStringLiteral("demo"),
                                 QStringLiteral("+ann"), QStringLiteral("bob")});

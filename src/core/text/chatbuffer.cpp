@@ -43,10 +43,13 @@ void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
     for (const FormatRun &run : line.runs) {
         if (run.start >= 0xffff)
             break;
-        const quint8 styles =
-            (run.bold ? Bold : 0) | (run.underline ? Underline : 0) | (run.reverse ? Reverse : 0);
+        const quint8 styles = (run.bold ? Bold : 0) | (run.underline ? Underline : 0) |
+                              (run.reverse ? Reverse : 0) | (run.italic ? Italic : 0) |
+                              (run.strikeout ? Strikeout : 0) | (run.monospace ? Monospace : 0) |
+                              (run.hasBackground ? Background : 0);
         const int length = std::min(run.length, 0xffff - run.start);
-        m_runs.push_back(Run{quint16(run.start), quint16(length), run.colour, styles, sizeIndex});
+        m_runs.push_back(Run{quint16(run.start), quint16(length), run.colour, run.background,
+                             styles, sizeIndex});
     }
     emit lineAppended();
 }

@@ -23,7 +23,11 @@ public:
     {
         Bold = 1,
         Underline = 2,
-        Reverse = 4
+        Reverse = 4,
+        Italic = 8,
+        Strikeout = 16,
+        Monospace = 32,
+        Background = 64 // the run has a background colour of its own
     };
 
     struct Run
@@ -31,6 +35,7 @@ public:
         quint16 start;
         quint16 length;
         QRgb colour;
+        QRgb background; // only with the Background style
         quint8 styles;
         quint8 sizeIndex;
     };

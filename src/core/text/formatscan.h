@@ -5,20 +5,27 @@
 #include <QString>
 #include <QStringView>
 
-// One stretch of a line drawn with the same colour and styles.
+// One stretch of a line drawn with the same colours and styles.
 struct FormatRun
 {
     int start = 0;
     int length = 0;
     QRgb colour = qRgb(0, 0, 0);
+    QRgb background = 0; // only when hasBackground
+    bool hasBackground = false;
     bool bold = false;
     bool underline = false;
     bool reverse = false;
+    bool italic = false;
+    bool strikeout = false;
+    bool monospace = false;
 
     bool sameStyle(const FormatRun &other) const
     {
-        return colour == other.colour && bold == other.bold && underline == other.underline &&
-               reverse == other.reverse;
+        return colour == other.colour && hasBackground == other.hasBackground &&
+               (!hasBackground || background == other.background) && bold == other.bold &&
+               underline == other.underline && reverse == other.reverse && italic == other.italic &&
+               strikeout == other.strikeout && monospace == other.monospace;
     }
     friend bool operator==(const FormatRun &, const FormatRun &) = default;
 };
@@ -40,11 +47,15 @@ struct FormattedLine
 // "", "#", "##", "#,", "##,", "#,#", "##,#", "#,##", "##,##", ",#", ",##" (# is a digit 0-9).
 bool IsColourSpec(QStringView s);
 
-// Display colour of a foreground colour number; numbers outside 0..22 give black.
+// Display colour of a colour number: 0 to 15 the program's own table, 16 to 98 the extended
+// colours other clients use; anything else gives black.
 QRgb PaletteColour(qint16 number);
 
-// Turns text with IRC formatting codes into plain text plus style runs. Colour and styles start
-// off (black, not bold, not underlined, not reversed) on every line. Adjacent runs of the same
-// style are merged. Pure: no state is kept between calls.
+// Turns text with IRC formatting codes into plain text plus style runs. Colours and styles start
+// off (black on no background, no style) on every line. Bold (\x02), underline (\x1f), reverse
+// (\x16), italic (\x1d), strikeout (\x1e) and monospace (\x11) toggle; \x03 takes a colour
+// number and an optional background number, \x04 six hex digits and optionally a comma and six
+// more; \x0f ends every style and colour. Other control characters but tab are not shown.
+// Adjacent runs of the same style are merged. Pure: no state is kept between calls.
 void scanFormatted(QStringView text, FormattedLine &out);
 FormattedLine scanFormatted(QStringView text);

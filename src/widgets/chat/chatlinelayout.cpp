@@ -3,6 +3,7 @@
 #include "text/chatbuffer.h"
 #include "text/smileytable.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -29,7 +30,18 @@ QFont fontOf(const QFont &lineFont, const QTextCharFormat &format)
         font.setPointSizeF(format.fontPointSize());
     if (format.hasProperty(QTextFormat::FontWeight))
         font.setWeight(QFont::Weight(format.fontWeight()));
+    if (format.hasProperty(QTextFormat::FontItalic))
+        font.setItalic(format.fontItalic());
+    if (format.hasProperty(QTextFormat::FontFamilies))
+        font.setFamilies(format.fontFamilies().toStringList());
     return font;
+}
+
+const QStringList &monospaceFamilies()
+{
+    static const QStringList families = {
+        QFontDatabase::systemFont(QFontDatabase::FixedFont).family()};
+    return families;
 }
 
 // The buffer's style runs of a line as layout formats, cut to the text's length.
@@ -48,13 +60,25 @@ QList<QTextLayout::FormatRange> formatsOf(const ChatBuffer &buffer,
         range.format.setFontPointSize(buffer.pointSizeOf(run));
         range.format.setFontWeight((run.styles & ChatBuffer::Bold) ? QFont::Bold : QFont::Normal);
         range.format.setFontUnderline(run.styles & ChatBuffer::Underline);
+        if (run.styles & ChatBuffer::Italic)
+            range.format.setFontItalic(true);
+        if (run.styles & ChatBuffer::Strikeout)
+            range.format.setFontStrikeOut(true);
+        if (run.styles & ChatBuffer::Monospace)
+            range.format.setFontFamilies(monospaceFamilies());
+        const bool withBackground = run.styles & ChatBuffer::Background;
         // Reversed text is drawn with inverted colours: the run's colour fills the background and
-        // the text takes the view's base colour.
+        // the text takes the run's background colour, or the view's base colour.
         if (run.styles & ChatBuffer::Reverse) {
             range.format.setBackground(QColor::fromRgb(run.colour));
-            range.format.setForeground(reversedText);
+            if (withBackground)
+                range.format.setForeground(QColor::fromRgb(run.background));
+            else
+                range.format.setForeground(reversedText);
         } else {
             range.format.setForeground(QColor::fromRgb(run.colour));
+            if (withBackground)
+                range.format.setBackground(QColor::fromRgb(run.background));
         }
         formats.append(range);
     }
