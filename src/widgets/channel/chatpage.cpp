@@ -58,6 +58,7 @@ void ChatPage::buildTopic(QWidget *page, IrcSession &session)
     topicView->setSingleLine(true);
     topicView->setFont(designFont(QStringLiteral("Times New Roman"), 8.25));
     topicView->setBuffer(&session.topicView());
+    topicView->setAccessibleName(QStringLiteral("Topic"));
 }
 
 void ChatPage::buildRoom(QWidget *page, IrcSession &session)
@@ -67,6 +68,7 @@ void ChatPage::buildRoom(QWidget *page, IrcSession &session)
     const QFont roomFont = designFont(QStringLiteral("Arial"), 9.75);
     roomView->setFont(roomFont);
     roomView->setBuffer(&session.roomView());
+    roomView->setAccessibleName(QStringLiteral("Room conversation"));
     session.roomView().setBasePointSize(roomFont.pointSizeF());
 }
 
@@ -75,6 +77,7 @@ void ChatPage::buildMembers(QWidget *page, IrcSession &session)
     memberList = new MemberListView(page);
     memberList->setObjectName(QStringLiteral("lstnicks"));
     memberList->setToolTip(QStringLiteral("Nickname List"));
+    memberList->setAccessibleName(memberList->toolTip());
     memberList->setFont(designFont(QStringLiteral("Tahoma"), 8.25, true));
     memberList->setModel(&session.members());
     memberList->setUniformItemSizes(true);
@@ -96,6 +99,7 @@ void ChatPage::buildInput(QWidget *page)
     input = new QLineEdit(page);
     input->setObjectName(QStringLiteral("dataout"));
     input->setFont(designFont(QStringLiteral("Arial"), 9));
+    input->setAccessibleName(QStringLiteral("Message to the room"));
 
     sendButton = new SableCoolButton(QStringLiteral("Send"), page);
     sendButton->setObjectName(QStringLiteral("cmdsend"));

@@ -1,9 +1,11 @@
 #include "chatview.h"
 
 #include "chatlinelayout.h"
+#include "chatviewaccessible.h"
 #include "text/chatbuffer.h"
 #include "util/ircbackground.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,17 +25,31 @@ constexpr int kWheelLines = 3;
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
 {
-    setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the view too, so its text can be read, selected and copied from the keyboard.
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Always shown, so the wrap width does not change when the first screenful fills.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verticalScrollBar()->setRange(0, 0);
+    static const bool accessible = [] {
+        QAccessible::installFactory(&ChatViewAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     useIrcBackground(this);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setCursor(Qt::IBeamCursor);
 }
 
 ChatView::~ChatView() = default;
+
+std::function<void(const QAccessibleTextInsertEvent &)> ChatView::s_announcementListener;
+
+void ChatView::setAnnouncementListener(
+    std::function<void(const QAccessibleTextInsertEvent &)> listener)
+{
+    s_announcementListener = std::move(listener);
+}
 
 void ChatView::setBuffer(ChatBuffer *buffer)
 {
@@ -155,6 +171,12 @@ void ChatView::paintEvent(QPaintEvent *event)
             hasSelection() && line.index >= from.line && line.index <= to.line && end > start;
         line.cached->draw(painter, QPoint(kMarginX, line.top), selection, selected ? start : 0,
                           selected ? end : 0);
+        // The caret shows where the keyboard extends the selection from.
+        if (m_caretShown && hasFocus() && line.index == m_cursor.line) {
+            painter.setPen(palette().color(QPalette::Text));
+            line.layout->drawCursor(&painter, QPointF(kMarginX, line.top),
+                                    std::min(m_cursor.offset, length));
+        }
     }
     trimCache();
 }
@@ -217,6 +239,15 @@ void ChatView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    if (extendSelectionByKey(event)) {
+        event->accept();
+        return;
+    }
     QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
     switch (event->key()) {
     case Qt::Key_PageUp:
@@ -242,6 +273,24 @@ void ChatView::keyPressEvent(QKeyEvent *event)
         updateScrollRange();
     verticalScrollBar()->triggerAction(action);
     event->accept();
+}
+
+QRect ChatView::characterRect(int offset) const
+{
+    const TextPos pos = positionOf(offset);
+    for (const PlacedLine &placed : placeLines()) {
+        if (placed.index != pos.line)
+            continue;
+        const QTextLine line = placed.layout->lineForTextPosition(pos.offset);
+        if (!line.isValid())
+            return QRect();
+        const qreal left = line.cursorToX(pos.offset);
+        const qreal right = line.cursorToX(pos.offset + 1);
+        return QRectF(kMarginX + left, placed.top + line.y(), std::max<qreal>(1, right - left),
+                      line.height())
+            .toAlignedRect();
+    }
+    return QRect();
 }
 
 int ChatView::lineCount() const
@@ -373,15 +422,35 @@ void ChatView::onLineAppended()
 {
     // Called for every line: no layout here, just one posted catch-up for the whole batch.
     m_rangeDirty = true;
-    if (!m_syncPosted && isVisible()) {
+    if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
+        m_announceFrom = lineCount() - 1;
+    if (!m_syncPosted && (isVisible() || m_announceFrom >= 0)) {
         m_syncPosted = true;
         QMetaObject::invokeMethod(this, &ChatView::syncScrollRange, Qt::QueuedConnection);
     }
 }
 
+void ChatView::announceNewLines()
+{
+    if (m_announceFrom < 0 || !m_buffer)
+        return;
+    const int from = std::min(m_announceFrom, lineCount());
+    m_announceFrom = -1;
+    const ChatTextIndex &index = textIndex();
+    if (from >= index.lineCount())
+        return;
+    // The new lines follow the old text after a "\n" of their own.
+    const int start = from == 0 ? 0 : index.lineStart(from) - 1;
+    QAccessibleTextInsertEvent inserted(this, start, textBetween(start, index.length()));
+    if (s_announcementListener)
+        s_announcementListener(inserted);
+    QAccessible::updateAccessibility(&inserted);
+}
+
 void ChatView::syncScrollRange()
 {
     m_syncPosted = false;
+    announceNewLines();
     if (!m_rangeDirty)
         return;
     updateScrollRange();
@@ -409,6 +478,10 @@ void ChatView::updateScrollRange()
 void ChatView::reset()
 {
     m_cache.clear();
+    m_textIndex.reset();
+    m_announceFrom = -1;
+    m_caretPlaced = false;
+    m_caretShown = false;
     m_dragging = false;
     m_autoScroll.stop();
     m_rangeDirty = false;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "chattextindex.h"
+
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QPointer>
 #include <QTextLine>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -12,6 +15,7 @@
 
 class ChatBuffer;
 struct ChatLineLayout;
+class QAccessibleTextInsertEvent;
 class QTextLayout;
 
 // Shows the lines of a ChatBuffer. Only the lines on screen are laid out, and a few of those
@@ -46,6 +50,25 @@ public:
     bool hasSelection() const { return m_anchor != m_cursor; }
     // Selected text; the lines it spans are joined with "\n".
     QString selectedText() const;
+
+    // The text as assistive technology reads it: the lines' plain text joined with "\n",
+    // addressed by character offsets.
+    const ChatTextIndex &textIndex() const;
+    QString textBetween(int from, int to) const;
+    // Anchor and caret of the selection as offsets; equal when nothing is selected.
+    std::pair<int, int> selectionOffsets() const;
+    void selectOffsets(int anchor, int caret);
+    // Where a character is drawn, in viewport coordinates; null when it is not on screen.
+    QRect characterRect(int offset) const;
+    // The offset drawn at a viewport point; -1 when there is no text.
+    int offsetAt(QPoint point) const;
+    void scrollToOffset(int offset);
+
+    // New lines are announced only while assistive technology listens, so that a flood costs
+    // nothing more without it. A listener set here hears every announcement as well, whether
+    // the platform has assistive technology or not (tests, tools); empty removes it.
+    static void
+    setAnnouncementListener(std::function<void(const QAccessibleTextInsertEvent &)> listener);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -100,6 +123,14 @@ private:
     int linesFittingAtBottom() const;
     std::optional<TextPos> positionAt(QPoint point, QTextLine::CursorPosition mode) const;
 
+    int offsetOf(TextPos pos) const;
+    TextPos positionOf(int offset) const;
+    // Shift with the arrows, Home and End extends the selection from the caret.
+    bool extendSelectionByKey(const QKeyEvent *event);
+    void scrollToLine(int line);
+    // Tells assistive technology about the lines appended since the last time, in one event.
+    void announceNewLines();
+
     void onLineAppended();
     void syncScrollRange();
     void updateScrollRange();
@@ -116,6 +147,8 @@ private:
 
     TextPos m_anchor;
     TextPos m_cursor;
+    bool m_caretPlaced = false; // by a click, the keyboard or assistive technology
+    bool m_caretShown = false;  // once the keyboard has moved it
     bool m_dragging = false;
     QPoint m_dragPoint;
     QBasicTimer m_autoScroll;
@@ -124,4 +157,7 @@ private:
     mutable std::unordered_map<int, std::unique_ptr<ChatLineLayout>> m_cache;
     mutable int m_cacheWidth = -1;
     int m_tailFrom = 0; // first of the newest lines that fit the viewport, last computed
+    mutable ChatTextIndex m_textIndex;
+    int m_announceFrom = -1; // first line not yet announced to assistive technology
+    static std::function<void(const QAccessibleTextInsertEvent &)> s_announcementListener;
 };

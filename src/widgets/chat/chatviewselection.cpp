@@ -5,8 +5,10 @@
 
 #include "text/chatbuffer.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBoundaryFinder>
@@ -66,6 +68,8 @@ void ChatView::mousePressEvent(QMouseEvent *event)
         positionAt(event->position().toPoint(), QTextLine::CursorBetweenCharacters);
     m_dragging = pos.has_value();
     m_dragPoint = event->position().toPoint();
+    m_caretPlaced = pos.has_value();
+    m_caretShown = false;
     setSelection(pos.value_or(TextPos{}), pos.value_or(TextPos{}));
 }
 
@@ -137,11 +141,18 @@ void ChatView::setSelection(TextPos anchor, TextPos cursor)
 {
     const bool changed =
         (anchor != cursor || hasSelection()) && (anchor != m_anchor || cursor != m_cursor);
+    const bool caretMoved = cursor != m_cursor;
     m_anchor = anchor;
     m_cursor = cursor;
     if (changed) {
         viewport()->update();
         emit selectionChanged();
+    }
+    if (QAccessible::isActive() && (changed || caretMoved)) {
+        const auto [from, to] = selectionOffsets();
+        QAccessibleTextSelectionEvent selection(this, std::min(from, to), std::max(from, to));
+        selection.setCursorPosition(to);
+        QAccessible::updateAccessibility(&selection);
     }
 }
 
@@ -149,4 +160,111 @@ void ChatView::extendSelectionTo(QPoint point)
 {
     if (const std::optional<TextPos> pos = positionAt(point, QTextLine::CursorBetweenCharacters))
         setSelection(m_anchor, *pos);
+}
+
+const ChatTextIndex &ChatView::textIndex() const
+{
+    if (m_buffer)
+        m_textIndex.sync(*m_buffer);
+    else
+        m_textIndex.reset();
+    return m_textIndex;
+}
+
+QString ChatView::textBetween(int from, int to) const
+{
+    return m_buffer ? textIndex().text(*m_buffer, from, to) : QString();
+}
+
+int ChatView::offsetOf(TextPos pos) const
+{
+    const ChatTextIndex &index = textIndex();
+    if (pos.line >= index.lineCount())
+        return index.length();
+    return index.lineStart(pos.line) + std::min(pos.offset, index.lineLength(pos.line));
+}
+
+ChatView::TextPos ChatView::positionOf(int offset) const
+{
+    const ChatTextIndex &index = textIndex();
+    const int line = index.lineAt(std::clamp(offset, 0, index.length()));
+    if (line < 0)
+        return TextPos{};
+    return TextPos{line, std::clamp(offset - index.lineStart(line), 0, index.lineLength(line))};
+}
+
+std::pair<int, int> ChatView::selectionOffsets() const
+{
+    return {offsetOf(m_anchor), offsetOf(m_cursor)};
+}
+
+void ChatView::selectOffsets(int anchor, int caret)
+{
+    m_caretPlaced = true;
+    setSelection(positionOf(anchor), positionOf(caret));
+    scrollToLine(m_cursor.line);
+}
+
+int ChatView::offsetAt(QPoint point) const
+{
+    const std::optional<TextPos> pos = positionAt(point, QTextLine::CursorBetweenCharacters);
+    return pos ? offsetOf(*pos) : -1;
+}
+
+void ChatView::scrollToOffset(int offset)
+{
+    scrollToLine(positionOf(offset).line);
+}
+
+void ChatView::scrollToLine(int line)
+{
+    for (const PlacedLine &placed : placeLines()) {
+        if (placed.index == line && placed.top >= 0 &&
+            placed.top + placed.height <= viewport()->height())
+            return;
+    }
+    if (m_rangeDirty)
+        updateScrollRange();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setValue(line < bar->value() ? line : line - bar->pageStep() + 1);
+}
+
+bool ChatView::extendSelectionByKey(const QKeyEvent *event)
+{
+    if (!(event->modifiers() & Qt::ShiftModifier) || lineCount() == 0)
+        return false;
+    const bool wholeText = event->modifiers() & Qt::ControlModifier;
+    if (!m_caretPlaced && !hasSelection()) {
+        // Nothing chosen yet: start from the end, where the newest lines are.
+        const TextPos end{lineCount() - 1, int(m_buffer->lineText(lineCount() - 1).size())};
+        m_anchor = m_cursor = end;
+    }
+    const int caret = offsetOf(m_cursor);
+    TextPos to = m_cursor;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        to = positionOf(caret - 1);
+        break;
+    case Qt::Key_Right:
+        to = positionOf(caret + 1);
+        break;
+    case Qt::Key_Up:
+        to = TextPos{std::max(0, m_cursor.line - 1), m_cursor.offset};
+        break;
+    case Qt::Key_Down:
+        to = TextPos{std::min(lineCount() - 1, m_cursor.line + 1), m_cursor.offset};
+        break;
+    case Qt::Key_Home:
+        to = wholeText ? TextPos{} : TextPos{m_cursor.line, 0};
+        break;
+    case Qt::Key_End:
+        to = wholeText ? positionOf(textIndex().length())
+                       : TextPos{m_cursor.line, int(m_buffer->lineText(m_cursor.line).size())};
+        break;
+    default:
+        return false;
+    }
+    m_caretShown = true;
+    selectOffsets(offsetOf(m_anchor), offsetOf(to));
+    return true;
 }

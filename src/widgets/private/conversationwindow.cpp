@@ -61,6 +61,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_view->setObjectName(QStringLiteral("txtprvmsg"));
     m_view->setFont(arial);
     m_view->setBuffer(&m_buffer);
+    m_view->setAccessibleName(QStringLiteral("Private conversation"));
     m_view->viewport()->installEventFilter(this);
     layout->addWidget(m_view, 1);
 
@@ -120,6 +121,7 @@ void ConversationWindow::open(const QString &partner)
 {
     setWindowTitle(partner);
     m_partnerLabel->setText(partner);
+    m_input->setAccessibleName(QStringLiteral("Message to %1").arg(partner));
     if (!isVisible()) {
         // Loaded afresh, as a new window would be: only the new start line, in the normal state
         // (a window closed while minimized would otherwise take messages out of sight).
