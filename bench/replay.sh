@@ -15,6 +15,8 @@ replay="${REPLAY_SERVER:-$top/../shared/bench/replay_server.py}"
 program="${VELMORA:-$top/build/src/velmora}"
 
 work=$(mktemp -d)
+# The link pages' web engine refuses to run as root with its sandbox on.
+[[ $(id -u) -eq 0 ]] && export QTWEBENGINE_DISABLE_SANDBOX=1
 cleanup() {
     if [[ -n "${client:-}" ]]; then
         kill "$client" 2>/dev/null || true
@@ -37,7 +39,10 @@ hold=()
 # The server says goodbye with ERROR, which empties the member list: keep the connection open
 # long enough to read the list before that.
 [[ "$scenario" != flood && -n "${BENCH_MEMBERS_OUT:-}" ]] && hold=(--hold 10)
-python3 "$replay" --scenario "$scenario" -n "$size" --channel '#bench' --client velmora \
+# The X server's CPU is the drawing's other half: report it with the program's.
+aux=()
+[[ -n "${xvfb:-}" ]] && aux=(--aux-pid "$xvfb")
+python3 "$replay" --scenario "$scenario" -n "$size" --channel '#bench' --client velmora "${aux[@]}" \
     --port-file "$work/port" --pid-file "$work/pid" --result-file "$work/result.json" \
     --members-file "$work/members.txt" "${hold[@]}" "$@" >/dev/null &
 server=$!

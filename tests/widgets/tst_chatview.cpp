@@ -28,15 +28,18 @@ struct Conversation
     {
         for (const QString &line : lines)
             AppendFormatted(buffer, line);
-        QCoreApplication::processEvents();
+        settle();
     }
 
     void appendNumbered(int from, int to)
     {
         for (int i = from; i < to; ++i)
             AppendFormatted(buffer, QStringLiteral("line %1").arg(i));
-        QCoreApplication::processEvents();
+        settle();
     }
+
+    // The view takes new lines in once per display frame.
+    static void settle() { QTest::qWait(50); }
 
     QImage grabLine(int line) const
     {

@@ -21,6 +21,10 @@ constexpr int kMarginY = 2;
 constexpr int kMinLayoutWidth = 40; // keeps a squeezed view from splitting lines per character
 constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
+constexpr int kFrameMs = 16; // new lines are drawn at most this often
+// While the view follows new lines its scroll bar sits at the bottom whatever the count, and
+// redrawing it costs more than the lines: its range is brought up to date this often.
+constexpr int kRangeMs = 250;
 } // namespace
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
@@ -38,6 +42,8 @@ ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
     Q_UNUSED(accessible);
     useIrcBackground(this);
     viewport()->setBackgroundRole(QPalette::Base);
+    // paintEvent fills what it paints: nothing behind the view need be drawn first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::IBeamCursor);
 }
 
@@ -154,6 +160,12 @@ void ChatView::paintEvent(QPaintEvent *event)
 
     const std::vector<PlacedLine> placed = placeLines();
     m_paintedToEnd = placed.empty() || placed.back().index == lineCount() - 1;
+    // Every pixel now shows the lines as placed: when they follow the newest line from the
+    // bottom edge, new lines can later scroll them up instead of painting them again.
+    const bool anchored = !placed.empty() && !m_singleLine && isAtBottom() &&
+                          placed.front().top <= kMarginY && m_paintedToEnd;
+    m_paintedNewest = anchored ? placed.back().index : -1;
+    m_paintedWidth = viewport()->width();
 
     const TextPos from = std::min(m_anchor, m_cursor);
     const TextPos to = std::max(m_anchor, m_cursor);
@@ -208,6 +220,10 @@ void ChatView::changeEvent(QEvent *event)
 
 void ChatView::scrollContentsBy(int, int)
 {
+    // Following appended lines is drawn by drawNewLines.
+    if (m_appendScroll)
+        return;
+    m_paintedNewest = -1;
     viewport()->update();
 }
 
@@ -420,14 +436,13 @@ std::optional<ChatView::TextPos> ChatView::positionAt(QPoint point,
 
 void ChatView::onLineAppended()
 {
-    // Called for every line: no layout here, just one posted catch-up for the whole batch.
+    // Called for every line: no layout here. The lines of a display frame are taken in
+    // together, so a busy room costs one small drawing per frame, not one per line.
     m_rangeDirty = true;
     if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
         m_announceFrom = lineCount() - 1;
-    if (!m_syncPosted && (isVisible() || m_announceFrom >= 0)) {
-        m_syncPosted = true;
-        QMetaObject::invokeMethod(this, &ChatView::syncScrollRange, Qt::QueuedConnection);
-    }
+    if (!m_frame.isActive() && (isVisible() || m_announceFrom >= 0))
+        m_frame.start(kFrameMs, this);
 }
 
 void ChatView::announceNewLines()
@@ -447,18 +462,53 @@ void ChatView::announceNewLines()
     QAccessible::updateAccessibility(&inserted);
 }
 
-void ChatView::syncScrollRange()
+void ChatView::takeInNewLines()
 {
-    m_syncPosted = false;
+    m_frame.stop();
     announceNewLines();
     if (!m_rangeDirty)
         return;
-    updateScrollRange();
-    if (isAtBottom() || m_paintedToEnd)
-        viewport()->update();
+    const bool following = isAtBottom();
+    if (following && m_rangeClock.isValid() && m_rangeClock.elapsed() < kRangeMs) {
+        if (!m_rangeCatchUp.isActive())
+            m_rangeCatchUp.start(kRangeMs, this);
+    } else {
+        bringRangeUpToDate();
+    }
+    // Lines added below a view scrolled back change only the scroll bar.
+    if (following || m_paintedToEnd)
+        drawNewLines();
 }
 
-void ChatView::updateScrollRange()
+void ChatView::bringRangeUpToDate()
+{
+    m_rangeCatchUp.stop();
+    m_rangeClock.start();
+    if (m_rangeDirty)
+        updateScrollRange(true);
+}
+
+void ChatView::drawNewLines()
+{
+    const int count = lineCount();
+    const int height = viewport()->height();
+    if (m_paintedNewest < 0 || m_paintedNewest >= count || m_paintedWidth != viewport()->width() ||
+        !isAtBottom()) {
+        viewport()->update();
+        return;
+    }
+    int added = 0;
+    for (int line = m_paintedNewest + 1; line < count && added < height; ++line)
+        added += layoutFor(line).height;
+    if (added >= height) {
+        viewport()->update();
+    } else if (added > 0) {
+        m_paintedNewest = count - 1;
+        viewport()->scroll(0, -added);
+    }
+}
+
+void ChatView::updateScrollRange(bool appending)
 {
     m_rangeDirty = false;
     QScrollBar *bar = verticalScrollBar();
@@ -470,14 +520,18 @@ void ChatView::updateScrollRange()
     bar->setRange(0, maximum);
     bar->setPageStep(fitting);
     bar->setSingleStep(1);
-    if (following)
+    if (following) {
+        m_appendScroll = appending;
         bar->setValue(maximum);
+        m_appendScroll = false;
+    }
     trimCache();
 }
 
 void ChatView::reset()
 {
     m_cache.clear();
+    m_paintedNewest = -1;
     m_textIndex.reset();
     m_announceFrom = -1;
     m_caretPlaced = false;

@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTextLine>
 
@@ -132,8 +133,16 @@ private:
     void announceNewLines();
 
     void onLineAppended();
-    void syncScrollRange();
-    void updateScrollRange();
+    // Once per display frame: brings the scroll range up to date with the lines appended,
+    // announces them and draws them.
+    void takeInNewLines();
+    void bringRangeUpToDate();
+    // appending: the range grows because lines were added, and following them moves the
+    // pixels already drawn rather than asking for a whole new picture.
+    void updateScrollRange(bool appending = false);
+    // Moves what is drawn up by the new lines' height and paints only the strip they take, or
+    // the whole view when that cannot be done.
+    void drawNewLines();
     void reset();
     void setSelection(TextPos anchor, TextPos cursor);
     void extendSelectionTo(QPoint point);
@@ -142,8 +151,12 @@ private:
     bool m_singleLine = false;
     bool m_smileyPictures = false;
     bool m_rangeDirty = false;
-    bool m_syncPosted = false;
     bool m_paintedToEnd = true;
+    bool m_appendScroll = false; // the scroll bar moves to follow appended lines
+    // What the pixels on screen show: the newest line drawn, anchored to the bottom edge at
+    // this width. -1 when they show something else.
+    int m_paintedNewest = -1;
+    int m_paintedWidth = -1;
 
     TextPos m_anchor;
     TextPos m_cursor;
@@ -152,6 +165,9 @@ private:
     bool m_dragging = false;
     QPoint m_dragPoint;
     QBasicTimer m_autoScroll;
+    QBasicTimer m_frame;
+    QBasicTimer m_rangeCatchUp;
+    QElapsedTimer m_rangeClock; // since the scroll range last took appended lines in
     int m_wheelRemainder = 0;
 
     mutable std::unordered_map<int, std::unique_ptr<ChatLineLayout>> m_cache;

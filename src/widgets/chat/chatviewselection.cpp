@@ -126,6 +126,14 @@ void ChatView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ChatView::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() == m_frame.timerId()) {
+        takeInNewLines();
+        return;
+    }
+    if (event->timerId() == m_rangeCatchUp.timerId()) {
+        bringRangeUpToDate();
+        return;
+    }
     if (event->timerId() != m_autoScroll.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;
