@@ -32,28 +32,14 @@ bool Application::openLogs(QString *error)
 {
     if (m_options.logDir.isEmpty())
         return true;
-    const QDir dir(m_options.logDir);
     if (!QDir().mkpath(m_options.logDir)) {
         *error = QStringLiteral("cannot create log directory %1").arg(m_options.logDir);
         return false;
     }
-    m_roomLog =
-        std::make_unique<ConversationLogFile>(dir.filePath(ConversationLogFile::roomFileName()));
-    if (!m_roomLog->isOpen()) {
-        *error =
-            QStringLiteral("cannot write %1: %2")
-                .arg(dir.filePath(ConversationLogFile::roomFileName()), m_roomLog->errorString());
+    m_logs = std::make_unique<ConversationLogs>(m_options.logDir);
+    if (!m_logs->openRoomLog(error))
         return false;
-    }
-    m_session.roomView().setLog(m_roomLog.get());
-    // One log per partner, opened when a conversation with them first takes a slot.
-    m_session.conversations().setLogFactory([this, dir](const QString &nick) -> LineLog * {
-        auto &log = m_partnerLogs[nick];
-        if (!log)
-            log = std::make_unique<ConversationLogFile>(
-                dir.filePath(ConversationLogFile::partnerFileName(nick)));
-        return log.get();
-    });
+    m_session.keepLogsIn(*m_logs);
     return true;
 }
 

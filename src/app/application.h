@@ -3,13 +3,12 @@
 #include "commandline.h"
 #include "controls/trayicon.h"
 #include "irc/ircsession.h"
-#include "platform/conversationlogfile.h"
+#include "platform/conversationlogs.h"
 #include "session/sessionvariables.h"
 
 #include <QObject>
 #include <QPointer>
 
-#include <map>
 #include <memory>
 
 class AboutDialog;
@@ -54,8 +53,7 @@ private:
     SessionVariables m_variables;
     IrcSession m_session;
     TrayIcon m_tray;
-    std::unique_ptr<ConversationLogFile> m_roomLog;
-    std::map<QString, std::unique_ptr<ConversationLogFile>> m_partnerLogs;
+    std::unique_ptr<ConversationLogs> m_logs;
     std::unique_ptr<LauncherWindow> m_launcher;
     QPointer<AboutDialog> m_launcherAbout;
     LoginWindow *m_login = nullptr;

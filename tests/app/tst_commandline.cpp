@@ -18,6 +18,7 @@ private slots:
     void checkStart();
     void partnerLogNames_data();
     void partnerLogNames();
+    void longPartnerLogNamesAreShortened();
     void logFileKeepsLinesAsGiven();
 };
 
@@ -186,6 +187,7 @@ void TestCommandLine::partnerLogNames_data()
     QTest::newRow("percent escaped") << "%room"
                                      << "%25room.log";
     QTest::newRow("non-ascii") << u"é"_qs << "%c3%a9.log";
+    QTest::newRow("64 kept whole") << QString(64, u'n') << QString(64, u'n') + ".log";
 }
 
 void TestCommandLine::partnerLogNames()
@@ -194,21 +196,41 @@ void TestCommandLine::partnerLogNames()
     QTEST(ConversationLogFile::partnerFileName(nick), "file");
 }
 
+void TestCommandLine::longPartnerLogNamesAreShortened()
+{
+    // Long and non-ASCII nicks would make names no file system takes: a kept prefix and a hash.
+    const QString longNick = QString(300, u'x');
+    const QString cyrillic = QString(40, QChar(0x0416));
+    for (const QString &nick : {longNick, cyrillic, longNick + u'y'}) {
+        const QString name = ConversationLogFile::partnerFileName(nick);
+        QVERIFY2(name.size() <= 100, qPrintable(name));
+        QVERIFY2(name.contains(u'~'), qPrintable(name));
+        QCOMPARE(ConversationLogFile::partnerFileName(nick), name); // the same file each time
+    }
+    QVERIFY(ConversationLogFile::partnerFileName(longNick) !=
+            ConversationLogFile::partnerFileName(longNick + u'y'));
+    // A prefix never ends inside an escaped byte.
+    QVERIFY(ConversationLogFile::partnerFileName(cyrillic).section(u'~', 0, 0).count(u'%') ==
+            ConversationLogFile::partnerFileName(cyrillic).section(u'~', 0, 0).size() / 3);
+}
+
 void TestCommandLine::logFileKeepsLinesAsGiven()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(ConversationLogFile::roomFileName());
+    QString error;
     {
         ConversationLogFile log(path);
+        QVERIFY(log.write(u"\x02\x03"
+                          "6 < ann > \x03"
+                          "01\x02"
+                          "héllo"_qs,
+                          &error));
         QVERIFY(log.isOpen());
-        log.write(u"\x02\x03"
-                  "6 < ann > \x03"
-                  "01\x02"
-                  "héllo"_qs);
-        log.write(u"two\nlines"_qs);
+        QVERIFY(log.write(u"two\nlines"_qs, &error));
     }
     ConversationLogFile again(path); // appends, never truncates
-    again.write(u"third");
+    QVERIFY(again.write(u"third", &error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("\x02\x03"

@@ -26,8 +26,9 @@ protected:
         m_session = std::make_unique<IrcSession>(m_vars);
         m_session->setPresenter(&m_presenter);
         m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
-        m_session->conversations().setLogFactory(
-            [this](const QString &nick) -> LineLog * { return &m_partnerLogs[nick]; });
+        m_session->conversations().setLogFactory([this](const QString &nick) {
+            return std::make_unique<ForwardingLog>(m_partnerLogs[nick]);
+        });
         m_session->ConnectToServer();
         QVERIFY(m_server->acceptClient());
         QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));

@@ -49,6 +49,17 @@ public:
     }
 };
 
+// A log that hands its lines to a RecordingLog kept elsewhere, for log factories.
+class ForwardingLog : public LineLog
+{
+public:
+    explicit ForwardingLog(RecordingLog &target) : m_target(target) {}
+    void write(QStringView rawLine) override { m_target.write(rawLine); }
+
+private:
+    RecordingLog &m_target;
+};
+
 // Everything the session asks its windows to do, one readable line per call. The member count
 // is kept apart, as it is refreshed after most membership lines.
 class RecordingPresenter : public SessionPresenter

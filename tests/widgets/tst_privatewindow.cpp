@@ -109,7 +109,8 @@ void TestPrivateWindow::init()
     m_log.lines.clear();
     m_server = std::make_unique<ScriptedServer>();
     m_session = std::make_unique<IrcSession>(m_vars);
-    m_session->conversations().setLogFactory([this](const QString &) { return &m_log; });
+    m_session->conversations().setLogFactory(
+        [this](const QString &) { return std::make_unique<ForwardingLog>(m_log); });
     m_formatting = std::make_unique<RoomFormatting>();
     m_composer = std::make_unique<RoomComposer>(*m_session, *m_formatting);
     m_windows = std::make_unique<ConversationWindows>(*m_session, *m_composer, *m_formatting);

@@ -1,6 +1,7 @@
 #include "ircsession.h"
 
 #include "interpreter.h"
+#include "platform/conversationlogs.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
 #include "text/ircstyle.h"
@@ -145,6 +146,15 @@ void IrcSession::closeConnection()
 {
     m_connected = false;
     m_connection.close();
+}
+
+void IrcSession::keepLogsIn(ConversationLogs &logs)
+{
+    m_roomView.setLog(logs.roomLog());
+    m_conversations.setLogFactory([&logs](const QString &nick) { return logs.partnerLog(nick); });
+    logs.setProblemReporter([this](const QString &message) {
+        AppendFormatted(m_roomView, colour(4) + u" *** "_qs + message);
+    });
 }
 
 void IrcSession::clearform(const QString &caption)

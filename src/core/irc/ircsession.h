@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class ConversationLogs;
 class Interpreter;
 
 class SessionPresenter;
@@ -69,6 +70,10 @@ public:
     void reconnect();
     // Closes the connection without a goodbye (the program is ending).
     void closeConnection();
+
+    // Logs the room and every private conversation there; a log that cannot be written says so
+    // once in the room view.
+    void keepLogsIn(ConversationLogs &logs);
 
     // A private conversation window closes: its slot is freed.
     void clearform(const QString &caption);

@@ -152,35 +152,39 @@ void MessageBranches::privateMessage(const ParsedLine &line, const QString &send
         message = colour(6) + bold + u"*** "_qs + actionText(message);
 
     // A refused newcomer gets no slot; with every slot held the line goes to the first window.
-    if (m_session.refusesNewPrivates() && table.findSlot(sender) < 0 && table.firstFreeSlot() >= 0)
+    const int held = table.findSlot(sender);
+    const int free = held >= 0 ? -1 : table.firstFreeSlot();
+    if (m_session.refusesNewPrivates() && held < 0 && free >= 0)
         return;
-    const ConversationTable::SlotClaim claim = table.claimSlotFor(sender);
-    const bool claimedNow = claim.claimedNow;
-    const int slot = std::max(0, claim.slot);
-    // A line that is dropped below gives its fresh slot back, so refused senders and bare CTCP
-    // requests cannot use up the table.
-    auto drop = [&] {
-        if (claimedNow)
-            table.ConversationNicks[size_t(slot)].clear();
-    };
+    const int slot = held >= 0 ? held : std::max(0, free);
 
-    ChatBuffer &view = table.view(slot);
+    // Only a line that is shown takes a slot (and so a log): refused senders and bare CTCP
+    // requests cannot use up the table or fill the disk with empty logs.
     const SessionPresenter::ConversationWindowState state = presenter.conversationWindowState(slot);
     if (!state.minimized) {
-        if (m_session.blockedNicks().isBlocked(sender)) {
-            drop();
+        if (m_session.blockedNicks().isBlocked(sender))
             return;
-        }
         // Other CTCP requests never reach the window; actions do.
-        if (!action && isCtcp(GetParams(line, 2, -1))) {
-            drop();
+        if (!action && isCtcp(GetParams(line, 2, -1)))
             return;
-        }
-        if (!state.visible) {
-            table.setCaption(slot, sender);
-            presenter.openConversationWindow(slot, sender);
-        }
+    }
+    if (held < 0 && free >= 0)
+        table.claim(free, sender);
+    if (!state.minimized && !state.visible) {
+        table.setCaption(slot, sender);
+        presenter.openConversationWindow(slot, sender);
     }
     presenter.flashConversationWindow(slot);
+    ChatBuffer &view = table.view(slot);
+    if (held >= 0 || free >= 0) {
+        AppendFormatted(view, saidBy(sender, message));
+        return;
+    }
+    // Every slot is held by someone else: shown in the first window, logged under the
+    // sender's own name.
+    const std::unique_ptr<LineLog> ownLog = table.logFor(sender);
+    LineLog *const windowLog = view.log();
+    view.setLog(ownLog.get());
     AppendFormatted(view, saidBy(sender, message));
+    view.setLog(windowLog);
 }

@@ -1,8 +1,14 @@
 #include "conversationlogfile.h"
 
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
+
+// Longest partner file name before ".log"; longer ones keep a prefix and add a hash.
+constexpr qsizetype kLongestName = 64;
+constexpr qsizetype kKeptPrefix = 40;
 
 bool isPlainFileChar(char c)
 {
@@ -18,14 +24,26 @@ bool isReservedName(const QString &name)
     return reserved.match(name).hasMatch();
 }
 
+// The first characters of an escaped name, never cutting a %XX in two.
+QString prefixOf(const QString &name)
+{
+    qsizetype end = kKeptPrefix;
+    if (name[end - 1] == u'%')
+        end -= 1;
+    else if (name[end - 2] == u'%')
+        end -= 2;
+    return name.left(end);
+}
+
 } // namespace
 
 QString ConversationLogFile::partnerFileName(const QString &nick)
 {
     // Every byte outside a small safe set is written as %XX, so "%" itself never appears
     // unescaped and can mark names that would clash with the room's log or a device name.
+    const QByteArray utf8 = nick.toUtf8();
     QString name;
-    for (const char c : nick.toUtf8()) {
+    for (const char c : utf8) {
         if (isPlainFileChar(c))
             name += QLatin1Char(c);
         else
@@ -34,23 +52,43 @@ QString ConversationLogFile::partnerFileName(const QString &nick)
     }
     if (name.isEmpty() || isReservedName(name))
         name.prepend(u'%');
+    // "~" never comes out of the escaping, so a shortened name cannot equal a whole one.
+    if (name.size() > kLongestName) {
+        const QByteArray hash = QCryptographicHash::hash(utf8, QCryptographicHash::Sha256);
+        name = prefixOf(name) + u'~' + QString::fromLatin1(hash.toHex().left(12));
+    }
     return name + QStringLiteral(".log");
 }
 
-ConversationLogFile::ConversationLogFile(const QString &path) : m_file(path)
+bool ConversationLogFile::open(QString *error)
 {
-    m_file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (m_file.isOpen())
+        return true;
+    const QFileInfo info(m_path);
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("not a regular file");
+        return false;
+    }
+    m_file.setFileName(m_path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        *error = m_file.errorString();
+        return false;
+    }
+    return true;
 }
 
-void ConversationLogFile::write(QStringView rawLine)
+bool ConversationLogFile::write(QStringView rawLine, QString *error)
 {
-    if (!m_file.isOpen())
-        return;
+    if (!open(error))
+        return false;
     QByteArray bytes = rawLine.toUtf8();
     // One line each: a line break inside a text must not start a second log line.
     bytes.replace('\r', ' ');
     bytes.replace('\n', ' ');
     bytes.append('\n');
-    m_file.write(bytes);
-    m_file.flush();
+    if (m_file.write(bytes) == bytes.size())
+        return true;
+    *error = m_file.errorString();
+    m_file.close();
+    return false;
 }

@@ -1,26 +1,34 @@
 #pragma once
 
-#include "text/chatbuffer.h"
-
 #include <QFile>
 #include <QString>
+#include <QStringView>
 
-// Appends every line given to one conversation view to a UTF-8 file, formatting codes kept,
-// one line each. Each line is flushed at once so the log survives a crash.
-class ConversationLogFile : public LineLog
+// One conversation log: a UTF-8 file that every line given to a conversation view is appended
+// to, formatting codes kept, one line each. Opened at the first line written (never truncated),
+// written without a buffer so each line is on disk at once, and closed again by whoever keeps
+// many of them. Only a regular file is ever opened: a FIFO or a device would block or swallow
+// the lines.
+class ConversationLogFile
 {
 public:
     static QString roomFileName() { return QStringLiteral("room.log"); }
     // A file name for a conversation partner that any file system accepts and that no other
-    // partner, nor the room, can share.
+    // partner, nor the room, can share. Long names are shortened and end in a hash of the nick.
     static QString partnerFileName(const QString &nick);
 
-    explicit ConversationLogFile(const QString &path);
+    explicit ConversationLogFile(QString path) : m_path(std::move(path)) {}
 
+    const QString &path() const { return m_path; }
     bool isOpen() const { return m_file.isOpen(); }
-    QString errorString() const { return m_file.errorString(); }
-    void write(QStringView rawLine) override;
+    // Opens the file for appending when it is not open; false with the reason when it cannot be.
+    bool open(QString *error);
+    // Appends one line, opening the file first if need be. On failure the file is closed (the
+    // next line tries again) and error says why.
+    bool write(QStringView rawLine, QString *error);
+    void close() { m_file.close(); }
 
 private:
+    QString m_path;
     QFile m_file;
 };

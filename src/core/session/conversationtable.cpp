@@ -53,8 +53,17 @@ ConversationTable::SlotClaim ConversationTable::claimFreeSlot(const QString &nic
 void ConversationTable::claim(int slot, const QString &nick)
 {
     ConversationNicks[size_t(slot)] = nick;
-    if (m_logFactory)
-        view(slot).setLog(m_logFactory(nick));
+    if (!m_logFactory)
+        return;
+    auto &log = m_logs[size_t(slot)];
+    view(slot).setLog(nullptr);
+    log = m_logFactory(nick);
+    view(slot).setLog(log.get());
+}
+
+std::unique_ptr<LineLog> ConversationTable::logFor(const QString &nick) const
+{
+    return m_logFactory ? m_logFactory(nick) : nullptr;
 }
 
 void ConversationTable::clearform(const QString &caption)

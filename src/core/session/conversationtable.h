@@ -43,10 +43,12 @@ public:
     // Gives the slot to a partner; its view logs to that partner's log from now on.
     void claim(int slot, const QString &nick);
     // Where the conversation with a partner is logged (none when the factory gives nullptr).
-    void setLogFactory(std::function<LineLog *(const QString &nick)> factory)
-    {
-        m_logFactory = std::move(factory);
-    }
+    // The table keeps the log of each held slot.
+    using LogFactory = std::function<std::unique_ptr<LineLog>(const QString &nick)>;
+    void setLogFactory(LogFactory factory) { m_logFactory = std::move(factory); }
+    // A log of the conversation with nick, for a line shown in another partner's window (every
+    // slot held); nullptr without logs.
+    std::unique_ptr<LineLog> logFor(const QString &nick) const;
     // Frees the first slot whose partner equals caption exactly.
     void clearform(const QString &caption);
     // The conversation view of a slot, made on first use.
@@ -59,7 +61,8 @@ private:
     SlotClaim claimFreeSlot(const QString &nick);
 
     const ChatBuffer &m_roomView;
-    std::function<LineLog *(const QString &nick)> m_logFactory;
+    LogFactory m_logFactory;
     std::array<std::unique_ptr<ChatBuffer>, SlotCount + 1> m_views;
+    std::array<std::unique_ptr<LineLog>, SlotCount + 1> m_logs;
     std::array<QString, SlotCount + 1> m_captions;
 };
