@@ -43,6 +43,7 @@ private slots:
     void typingWhileNotConnected();
     void reconnectRegistersAgain();
     void disconnectSaysGoodbye();
+    void serverThatStopsReading();
 
 private:
     void connectSession();
@@ -310,6 +311,43 @@ void TestWire::disconnectSaysGoodbye()
              (QStringList{"commands 1 0", "moderator 0", "await 0"}));
     QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
     QVERIFY(!m_session->connection().isClosed()); // the server closes it
+}
+
+void TestWire::serverThatStopsReading()
+{
+    connectSession();
+    ServerConnection &connection = m_session->connection();
+    // Sampled after each received line is handled, that is right after its PONG was queued.
+    qint64 peak = 0;
+    QObject::connect(&connection, &ServerConnection::lineReceived, this,
+                     [&] { peak = std::max(peak, connection.socket().bytesToWrite()); });
+    m_server->stopReading();
+    const QByteArray ping = "PING :" + QByteArray(60000, 'x') + "\r\n";
+    // Room lines between the PINGs show that nothing after the closing line is handled.
+    const QByteArray batch = (ping + ":bob!b@h PRIVMSG #velmora :still here\r\n").repeated(16);
+    QDeadlineTimer deadline(8000);
+    while (!connection.isClosed() && !deadline.hasExpired()) {
+        m_server->send(batch);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(connection.isClosed());
+    // The queue filled up to the cap and never beyond it.
+    QCOMPARE_GT(peak, ServerConnection::MaxQueuedBytes - ping.size());
+    QCOMPARE_LE(peak, ServerConnection::MaxQueuedBytes);
+    const ChatBuffer &room = m_session->roomView();
+    QCOMPARE(room.lineText(room.lineCount() - 1),
+             u" *** The server stopped reading what this program sends: connection closed."_qs);
+    QCOMPARE(room.lineRuns(room.lineCount() - 1).front().colour, PaletteColour(4));
+    QVERIFY(!m_session->isConnected());
+    QCOMPARE(m_presenter.calls.mid(m_presenter.calls.size() - 2),
+             (QStringList{"commands 1 0", "moderator 0"}));
+
+    // Connecting again starts clean: nothing of the last chunk of the closed connection is left.
+    m_session->reconnect();
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil(kUserLineTail).endsWith(kUserLineTail));
+    m_server->exchange(":srv 001 alice :Welcome back\r\n");
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" Welcome back"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestWire)

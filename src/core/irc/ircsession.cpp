@@ -23,6 +23,8 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_connection, &ServerConnection::lineReceived, this, &IrcSession::lineArrived);
     connect(&m_connection, &ServerConnection::failed, this, &IrcSession::socketFailed);
     connect(&m_connection, &ServerConnection::closedByServer, this, &IrcSession::serverClosed);
+    connect(&m_connection, &ServerConnection::sendQueueOverflowed, this,
+            &IrcSession::sendQueueOverflowed);
 }
 
 IrcSession::~IrcSession() = default;
@@ -108,6 +110,13 @@ void IrcSession::serverClosed()
     if (!m_connected)
         return;
     AppendFormatted(m_roomView, colour(4) + u" *** The server closed the connection."_qs);
+    endSession();
+}
+
+void IrcSession::sendQueueOverflowed()
+{
+    AppendFormatted(m_roomView, colour(4) + u" *** The server stopped reading what this program "
+                                            u"sends: connection closed."_qs);
     endSession();
 }
 

@@ -91,6 +91,7 @@ private:
     void lineArrived(const QString &line);
     void socketFailed();
     void serverClosed();
+    void sendQueueOverflowed();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
