@@ -121,6 +121,16 @@ void TestInterpreter::branches_data()
                        << none << none << none;
     *row("whichver") << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01WHICHVER\x01\r\n")
                      << QByteArray("Notice bob :\x01Orvane-Msn Ver 1.04\n") << none << none << none;
+    // Only a user can be answered: a server or a line without a prefix gets nothing back.
+    *row("request from a server unanswered")
+        << "" << none << QByteArray(":irc.example PRIVMSG alice :\x01VERSION\x01\r\n") << nothing
+        << none << none << none;
+    *row("request without a prefix unanswered")
+        << "" << none << QByteArray("PRIVMSG alice :\x01USERINFO\x01\r\n") << nothing << none
+        << none << none;
+    *row("room request from a server unanswered, then shown")
+        << "" << none << QByteArray(":irc.example PRIVMSG #velmora :\x01TIME\x01\r\n") << nothing
+        << QStringList{"[B][C]6 <  > [C]01[B][A]TIME[A]"} << none << none;
     *row("lower-case request unanswered")
         << "" << none << QByteArray(":bob!b@h PRIVMSG alice :\x01version\x01\r\n") << nothing
         << none << none << none;

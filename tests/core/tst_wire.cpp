@@ -43,6 +43,9 @@ private slots:
     void typingWhileNotConnected();
     void reconnectRegistersAgain();
     void disconnectSaysGoodbye();
+    void serverThatStopsReading();
+    void silentServer_data();
+    void silentServer();
 
 private:
     void connectSession();
@@ -223,6 +226,7 @@ void TestWire::serverClose()
     reset ? m_server->resetClient() : m_server->closeClient();
     QTRY_VERIFY(m_session->connection().isClosed());
     QVERIFY(!m_session->isConnected());
+    QVERIFY(!m_session->keepAlive().isActive());
     if (!unasked) { // the session ended already: nothing more is shown or reset
         QCOMPARE(roomLines(m_session->roomView()), shown);
         QCOMPARE(m_presenter.calls, QStringList());
@@ -310,6 +314,90 @@ void TestWire::disconnectSaysGoodbye()
              (QStringList{"commands 1 0", "moderator 0", "await 0"}));
     QCOMPARE(m_presenter.userCount, u"Total Users = [0]"_qs);
     QVERIFY(!m_session->connection().isClosed()); // the server closes it
+}
+
+void TestWire::serverThatStopsReading()
+{
+    connectSession();
+    ServerConnection &connection = m_session->connection();
+    // Sampled after each received line is handled, that is right after its PONG was queued.
+    qint64 peak = 0;
+    QObject::connect(&connection, &ServerConnection::lineReceived, this,
+                     [&] { peak = std::max(peak, connection.socket().bytesToWrite()); });
+    m_server->stopReading();
+    const QByteArray ping = "PING :" + QByteArray(60000, 'x') + "\r\n";
+    // Room lines between the PINGs show that nothing after the closing line is handled.
+    const QByteArray batch = (ping + ":bob!b@h PRIVMSG #velmora :still here\r\n").repeated(16);
+    QDeadlineTimer deadline(8000);
+    while (!connection.isClosed() && !deadline.hasExpired()) {
+        m_server->send(batch);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(connection.isClosed());
+    // The queue filled up to the cap and never beyond it.
+    QCOMPARE_GT(peak, ServerConnection::MaxQueuedBytes - ping.size());
+    QCOMPARE_LE(peak, ServerConnection::MaxQueuedBytes);
+    const ChatBuffer &room = m_session->roomView();
+    QCOMPARE(room.lineText(room.lineCount() - 1),
+             u" *** The server stopped reading what this program sends: connection closed."_qs);
+    QCOMPARE(room.lineRuns(room.lineCount() - 1).front().colour, PaletteColour(4));
+    QVERIFY(!m_session->isConnected());
+    QCOMPARE(m_presenter.calls.mid(m_presenter.calls.size() - 2),
+             (QStringList{"commands 1 0", "moderator 0"}));
+
+    // Connecting again starts clean: nothing of the last chunk of the closed connection is left.
+    m_session->reconnect();
+    QVERIFY(m_server->acceptClient());
+    QVERIFY(m_server->receivedUntil(kUserLineTail).endsWith(kUserLineTail));
+    m_server->exchange(":srv 001 alice :Welcome back\r\n");
+    QCOMPARE(room.lineText(room.lineCount() - 1), u" Welcome back"_qs);
+}
+
+void TestWire::silentServer_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("no answer") << QByteArray();
+    QTest::newRow("answered") << QByteArray(":srv PONG srv :127.0.0.1\r\n");
+}
+
+void TestWire::silentServer()
+{
+    QFETCH(QByteArray, answer);
+    using namespace std::chrono_literals;
+    const auto idle = 150ms;
+    const auto answerTime = 90ms;
+    m_session->keepAlive().setIntervals(idle, answerTime);
+    connectSession();
+    QElapsedTimer silence;
+    m_server->send(":srv 001 alice :Welcome\r\n");
+    silence.start();
+    const QByteArray ping = "PING :127.0.0.1\n";
+    QCOMPARE(m_server->receivedUntil(ping), ping);
+    QCOMPARE_GE(silence.elapsed(), idle.count());
+    silence.restart();
+    const QStringList shown = roomLines(m_session->roomView());
+    m_presenter.calls.clear();
+
+    if (answer.isEmpty()) {
+        QTRY_VERIFY(!m_session->isConnected());
+        // Less a little for the time the PING took to arrive.
+        QCOMPARE_GE(silence.elapsed(), (answerTime - 20ms).count());
+        const QStringList lost{u" *** No answer from the server: the connection is lost."_qs,
+                               u" ERROR : Valid name, no data record of requested type."_qs};
+        QCOMPARE(roomLines(m_session->roomView()), shown + lost);
+        QCOMPARE(m_session->roomView().lineRuns(shown.size()).front().colour, PaletteColour(4));
+        QCOMPARE(m_presenter.calls, (QStringList{"commands 1 0", "moderator 0"}));
+        QVERIFY(m_session->connection().isClosed());
+        return;
+    }
+    // Answered, the watch goes on: the next PING comes after another silence, well past the
+    // answer interval, and the answer itself shows nothing.
+    m_server->clearReceived();
+    m_server->send(answer);
+    QCOMPARE(m_server->receivedUntil(ping), ping);
+    QVERIFY(m_session->isConnected());
+    QCOMPARE(roomLines(m_session->roomView()), shown);
+    QCOMPARE(m_presenter.calls, QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestWire)

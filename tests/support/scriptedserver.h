@@ -76,6 +76,9 @@ public:
         m_client->abort();
     }
     void closeListening() { m_server.close(); }
+    // Takes nothing more from the connection, as a server that no longer reads: what the client
+    // writes then piles up in the kernel's buffers and, once they are full, in the client.
+    void stopReading() { m_client->setReadBufferSize(1); }
 
 private:
     QTcpServer m_server;

@@ -22,6 +22,8 @@ Interpreter::Interpreter(IrcSession &session)
     // The order decides which branch runs for a command word; the first row that names it wins.
     addRow(u"notice", message(&MessageBranches::notice));
     addRow(u"ping", message(&MessageBranches::ping));
+    // The answer to the keep-alive PING: it has done its work by arriving.
+    addRow(u"pong", numeric(&NumericBranches::ignore));
     addRow(u"privmsg", message(&MessageBranches::privmsg));
     addRow(u"nick", membership(&MembershipBranches::nick));
     addRow(u"quit", membership(&MembershipBranches::quit));

@@ -17,13 +17,18 @@ const QString kQuitLine = u"QUIT "_qs + colour(4) + u"Using Velmora Messenger Ve
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_interpreter(std::make_unique<Interpreter>(*this))
+      m_blockedNicks(this), m_keepAlive(this), m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
     connect(&m_connection, &ServerConnection::lineReceived, this, &IrcSession::lineArrived);
     connect(&m_connection, &ServerConnection::failed, this, &IrcSession::socketFailed);
     connect(&m_connection, &ServerConnection::closedByServer, this, &IrcSession::serverClosed);
+    connect(&m_connection, &ServerConnection::sendQueueOverflowed, this,
+            &IrcSession::sendQueueOverflowed);
+    connect(&m_keepAlive, &KeepAlive::pingDue, this,
+            [this] { SendData(QString(u"PING :"_qs + m_host)); });
+    connect(&m_keepAlive, &KeepAlive::connectionLost, this, &IrcSession::noAnswerFromServer);
 }
 
 IrcSession::~IrcSession() = default;
@@ -42,6 +47,7 @@ void IrcSession::setPresenter(SessionPresenter *presenter)
 void IrcSession::ConnectToServer()
 {
     m_connected = false;
+    m_keepAlive.stop();
     m_presenter->setConnectionCommands(false, false);
     AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
     AppendFormatted(m_roomView, bold + colour(2) +
@@ -59,6 +65,7 @@ void IrcSession::registerUser()
         u"USER "_qs + m_connection.localIdentifier() + u" local irc :"_qs + RealName + u"\r\n"_qs;
     m_connection.writeRaw(user.toUtf8());
     m_connected = true;
+    m_keepAlive.start();
     m_presenter->setConnectionCommands(false, true);
 }
 
@@ -86,6 +93,7 @@ bool IrcSession::readyToSend(ChatBuffer &view)
 void IrcSession::lineArrived(const QString &line)
 {
     m_variables.ActivityCounter += 1;
+    m_keepAlive.lineArrived();
     interpret(line);
 }
 
@@ -112,9 +120,24 @@ void IrcSession::serverClosed()
     endSession();
 }
 
+void IrcSession::sendQueueOverflowed()
+{
+    AppendFormatted(m_roomView, colour(4) + u" *** The server stopped reading what this program "
+                                            u"sends: connection closed."_qs);
+    endSession();
+}
+
+void IrcSession::noAnswerFromServer()
+{
+    AppendFormatted(m_roomView,
+                    colour(4) + u" *** No answer from the server: the connection is lost."_qs);
+    socketFailed();
+}
+
 void IrcSession::endSession()
 {
     m_connected = false;
+    m_keepAlive.stop();
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
@@ -124,6 +147,7 @@ void IrcSession::disconnectFromServer()
 {
     SendData(kQuitLine);
     m_connected = false;
+    m_keepAlive.stop();
     m_presenter->setConnectionCommands(true, false);
     m_presenter->setModeratorMenuVisible(false);
     m_members.clear();
@@ -135,6 +159,7 @@ void IrcSession::disconnectFromServer()
 void IrcSession::reconnect()
 {
     m_connected = false;
+    m_keepAlive.stop();
     m_connection.close();
     AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
                                     m_host + bold + colour(15) + u" Please Wait"_qs);
@@ -145,6 +170,7 @@ void IrcSession::reconnect()
 void IrcSession::closeConnection()
 {
     m_connected = false;
+    m_keepAlive.stop();
     m_connection.close();
 }
 

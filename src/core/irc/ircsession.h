@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ctcpreplylimiter.h"
+#include "keepalive.h"
 #include "linesender.h"
 #include "serverconnection.h"
 #include "session/blockednicks.h"
@@ -46,6 +47,8 @@ public:
     ConversationTable &conversations() { return m_conversations; }
     BlockedNicks &blockedNicks() { return m_blockedNicks; }
     CtcpReplyLimiter &ctcpReplyLimiter() { return m_ctcpReplyLimiter; }
+    // Watches for a connection that died without a close; runs while connected.
+    KeepAlive &keepAlive() { return m_keepAlive; }
 
     // "&Block Incoming Privates": new private conversations are refused while it is on.
     bool refusesNewPrivates() const { return m_refuseNewPrivates; }
@@ -96,6 +99,8 @@ private:
     void lineArrived(const QString &line);
     void socketFailed();
     void serverClosed();
+    void sendQueueOverflowed();
+    void noAnswerFromServer();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -108,6 +113,7 @@ private:
     ConversationTable m_conversations;
     BlockedNicks m_blockedNicks;
     CtcpReplyLimiter m_ctcpReplyLimiter;
+    KeepAlive m_keepAlive;
     bool m_refuseNewPrivates = false;
     bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();

@@ -111,7 +111,9 @@ void MessageBranches::privmsg(const ParsedLine &line)
 
 void MessageBranches::answerCtcp(const QString &text, const QString &sender)
 {
-    if (!isCtcp(text) || text.size() < 2)
+    // A line without a prefix, or from a server (no "nick!" part), has no one to answer; the
+    // notice would go out with an empty target.
+    if (sender.isEmpty() || !isCtcp(text) || text.size() < 2)
         return;
     const QString &nick = m_session.variables().CurrentNick;
     const QStringView request = QStringView(text).mid(1, text.size() - 2);

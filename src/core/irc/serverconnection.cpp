@@ -43,13 +43,23 @@ void ServerConnection::sendLine(QStringView line)
         return;
     QByteArray bytes = firstLine(line).toUtf8();
     bytes.append('\n');
-    m_socket->write(bytes);
+    queue(bytes);
 }
 
 void ServerConnection::writeRaw(const QByteArray &bytes)
 {
     if (!isClosed())
-        m_socket->write(bytes);
+        queue(bytes);
+}
+
+void ServerConnection::queue(const QByteArray &bytes)
+{
+    if (m_socket->bytesToWrite() + bytes.size() > MaxQueuedBytes) {
+        close();
+        emit sendQueueOverflowed();
+        return;
+    }
+    m_socket->write(bytes);
 }
 
 QString ServerConnection::localIdentifier() const
@@ -68,5 +78,10 @@ void ServerConnection::readAvailable()
     if (isClosed())
         return;
     const QByteArray data = m_socket->readAll();
-    m_framer.feed(data, [this](const QString &line) { emit lineReceived(line); });
+    // A line's handling may close the connection (the send queue overflowed): the rest of the
+    // chunk then belongs to a connection that is over.
+    m_framer.feed(data, [this](const QString &line) {
+        if (!isClosed())
+            emit lineReceived(line);
+    });
 }
