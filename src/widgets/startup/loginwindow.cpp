@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cmath>
@@ -298,9 +299,13 @@ void LoginWindow::connectInputs(XPButton *cancel)
     connect(m_guestCheck, &QCheckBox::toggled, this, &LoginWindow::guestToggled);
     connect(m_savePasswordCheck, &QCheckBox::toggled, this, &LoginWindow::savePasswordToggled);
     connect(m_loadAtStartupCheck, &QCheckBox::toggled, this, &LoginWindow::loadAtStartupToggled);
-    connect(m_nickBox, &QLineEdit::textChanged, this,
-            [this] { m_savePasswordCheck->setChecked(false); });
+    connect(m_nickBox, &QLineEdit::textChanged, this, [this] {
+        if (!m_fillingQuietly)
+            m_savePasswordCheck->setChecked(false);
+    });
     connect(m_passwordBox, &QLineEdit::textChanged, this, [this] {
+        if (m_fillingQuietly)
+            return;
         m_savePasswordCheck->setChecked(false);
         m_savePasswordCheck->setEnabled(true);
     });
@@ -421,21 +426,38 @@ void LoginWindow::refuse(const QString &text)
 
 void LoginWindow::guestToggled(bool guest)
 {
+    // A guest leaves the stored name and password alone: the boxes change without unticking
+    // "Save Password", which would forget the stored password at once.
     if (guest) {
         m_rememberMeCheck->setEnabled(false);
-        m_passwordBox->clear();
-        m_nickBox->setText(
-            QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000)));
+        fillBoxesQuietly(QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000)),
+                         QString());
         m_passwordBox->setEnabled(false);
         m_savePasswordCheck->setEnabled(false);
         m_nickBox->setEnabled(false);
     } else {
-        // "Save Password" stays disabled until a password is typed.
+        QString nick;
+        QString password;
+        loadText(QStringLiteral("username"), nick);
+        loadText(QStringLiteral("password"), password);
         m_rememberMeCheck->setEnabled(true);
-        m_nickBox->clear();
+        fillBoxesQuietly(nick, password);
         m_passwordBox->setEnabled(true);
         m_nickBox->setEnabled(true);
+        // As when the window opens with a stored password; otherwise "Save Password" stays
+        // disabled until a password is typed.
+        if (!password.isEmpty()) {
+            m_savePasswordCheck->setEnabled(true);
+            m_savePasswordCheck->setChecked(true);
+        }
     }
+}
+
+void LoginWindow::fillBoxesQuietly(const QString &nick, const QString &password)
+{
+    const QScopedValueRollback quiet(m_fillingQuietly, true);
+    m_nickBox->setText(nick);
+    m_passwordBox->setText(password);
 }
 
 void LoginWindow::savePasswordToggled(bool save)

@@ -41,6 +41,8 @@ private:
     void connectToChat();
     void refuse(const QString &text);
     void guestToggled(bool guest);
+    // Fills both boxes without the reactions of typing: the stored password stays as it is.
+    void fillBoxesQuietly(const QString &nick, const QString &password);
     void savePasswordToggled(bool save);
     void loadAtStartupToggled(bool load);
 
@@ -54,6 +56,7 @@ private:
     QCheckBox *m_loadAtStartupCheck;
     XPButton *m_connectButton;
     bool m_connecting = false;
+    bool m_fillingQuietly = false;
     // Activation only runs its sequence when it comes from another window of the program or is
     // the first one, not on a return from the window's own message box or another program.
     bool m_quietActivation = false;
