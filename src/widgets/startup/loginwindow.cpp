@@ -6,6 +6,7 @@
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
 #include "util/messageboxes.h"
+#include "util/passwordbox.h"
 #include "util/twips.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -47,19 +47,6 @@ protected:
             return;
         }
         QComboBox::keyPressEvent(event);
-    }
-};
-
-// Masks each character of the password box with "*".
-class StarPasswordStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return u'*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 
@@ -231,10 +218,7 @@ void LoginWindow::makeInputs()
     m_passwordBox = new QLineEdit(this);
     m_passwordBox->setObjectName(QStringLiteral("txtpwd"));
     m_passwordBox->setToolTip(QStringLiteral("Password If Registered"));
-    auto *starStyle = new StarPasswordStyle;
-    starStyle->setParent(m_passwordBox);
-    m_passwordBox->setStyle(starStyle);
-    m_passwordBox->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(m_passwordBox);
 
     m_roomBox = new RoomBox(this);
     m_roomBox->setObjectName(QStringLiteral("echa"));
