@@ -326,6 +326,16 @@ void LoginWindow::setLauncher(QWidget *launcher)
          qMax(area.top(), qMin(y, area.bottom() + 1 - height())));
 }
 
+void LoginWindow::offerRoom(const QString &room)
+{
+    int index = m_roomBox->findText(room, Qt::MatchFixedString);
+    if (index < 0) {
+        m_roomBox->addItem(room);
+        index = m_roomBox->count() - 1;
+    }
+    m_roomBox->setCurrentIndex(index);
+}
+
 bool LoginWindow::event(QEvent *event)
 {
     switch (event->type()) {

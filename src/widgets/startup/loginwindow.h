@@ -20,6 +20,9 @@ public:
 
     // Places the window 300 twips left of and 800 twips above the launcher, kept on its screen.
     void setLauncher(QWidget *launcher);
+    // Selects room in the room list, adding it when the list lacks it (names compared without
+    // regard to case): the room of an irc:// address the program was started with.
+    void offerRoom(const QString &room);
 
 signals:
     // The session variables are set and the window is closing; the room window is next.
