@@ -63,6 +63,8 @@ void Application::showLogin()
     m_login = new LoginWindow(m_variables);
     m_login->setAttribute(Qt::WA_DeleteOnClose);
     m_login->setLauncher(m_launcher.get());
+    if (!m_options.room.isEmpty())
+        m_login->offerRoom(m_options.room);
     connect(m_login, &QObject::destroyed, this, [this] { m_login = nullptr; });
     connect(m_login, &LoginWindow::connectRequested, this, &Application::openChannel);
     connect(m_login, &LoginWindow::cancelRequested, this, &Application::exitProgram);

@@ -2,8 +2,12 @@
 #include "dialogs/aboutdialog.h"
 #include "platform/settingsstore.h"
 #include "startup/launcherwindow.h"
+#include "startup/loginwindow.h"
+#include "support/scriptedserver.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,6 +19,8 @@ class TestApplication : public QObject
 private slots:
     void initTestCase();
     void launcherTrayOpensTheAboutBox();
+    void ircAddressJoinsItsRoom_data();
+    void ircAddressJoinsItsRoom();
 
 private:
     QTemporaryDir m_settingsDir;
@@ -48,6 +54,57 @@ void TestApplication::launcherTrayOpensTheAboutBox()
     for (const QLabel *label : boxes.first()->findChildren<QLabel *>())
         namesTheServer |= label->text().contains(u"irc.example.net , Port : - 6690"_qs);
     QVERIFY(namesTheServer);
+}
+
+void TestApplication::ircAddressJoinsItsRoom_data()
+{
+    QTest::addColumn<QString>("room");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("roomList");
+    const QStringList twoRooms{"#velmora", "#fun_club"};
+    QTest::newRow("login window, a room of its own")
+        << "dev" << QStringList() << QStringList{"#velmora", "#fun_club", "#dev"};
+    QTest::newRow("login window, a listed room") << "%23fun_club" << QStringList() << twoRooms;
+    QTest::newRow("login window, a listed room in capitals")
+        << "FUN_CLUB" << QStringList() << twoRooms;
+    QTest::newRow("direct sign-in") << "dev" << QStringList{"--nick", "bob"} << QStringList();
+}
+
+// The room of an irc:// address is the one joined after the server's greeting, whether the
+// user signs in through the login window, where it is offered selected, or directly.
+void TestApplication::ircAddressJoinsItsRoom()
+{
+    QFETCH(QString, room);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, roomList);
+    ScriptedServer server;
+    QVERIFY(server.isListening());
+    const QString address = u"irc://127.0.0.1:%1/%2"_qs.arg(server.port()).arg(room);
+    const LaunchOptions launch = parseCommandLine(options << address, QProcessEnvironment());
+    QCOMPARE(launch.action, LaunchOptions::Action::Run);
+    Application application(launch);
+    application.start();
+
+    QString joined = launch.room;
+    if (!roomList.isEmpty()) {
+        emit application.launcher()->signInRequested();
+        LoginWindow *login = application.loginWindow();
+        QVERIFY(login);
+        auto *rooms = login->findChild<QComboBox *>(u"echa"_qs);
+        QStringList entries;
+        for (int i = 0; i < rooms->count(); ++i)
+            entries << rooms->itemText(i);
+        QCOMPARE(entries, roomList);
+        joined = rooms->currentText();
+        QCOMPARE(joined.toLower(), launch.room.toLower());
+        login->findChild<QLineEdit *>(u"txtnick"_qs)->setText(u"bob"_qs);
+        QTest::mouseClick(login->findChild<QWidget *>(u"cmdok"_qs), Qt::LeftButton);
+    }
+    QVERIFY(application.channelWindow());
+    QVERIFY(server.acceptClient());
+    server.send(":srv 376 bob :End of MOTD\r\n");
+    const QByteArray join = "JOIN " + joined.toUtf8() + "\n";
+    QVERIFY2(server.receivedUntil(join).contains(join), join.constData());
 }
 
 QTEST_MAIN(TestApplication)

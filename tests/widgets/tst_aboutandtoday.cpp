@@ -1,13 +1,19 @@
+#include "channel/channelmenus.h"
+#include "channel/channelwindow.h"
 #include "controls/sablecoolbutton.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/todaywindow.h"
+#include "irc/ircsession.h"
+#include "platform/settingsstore.h"
 #include "session/linkpages.h"
+#include "session/sessionvariables.h"
 
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <QWebEngineView>
 
@@ -103,6 +109,7 @@ private slots:
     void aboutBoxUnloads();
     void todayPageLoadsHiddenAndSurvivesEscape();
     void todayMarksMinimizeAndUnload();
+    void todayMenuReturnsToTheTodayPage();
 };
 
 void TestAboutAndToday::aboutBoxTexts_data()
@@ -212,6 +219,37 @@ void TestAboutAndToday::todayMarksMinimizeAndUnload()
     window->showNormal();
     QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(unloaded(window));
+}
+
+void TestAboutAndToday::todayMenuReturnsToTheTodayPage()
+{
+    QTemporaryDir settingsDir;
+    SettingsStore::setCurrent(SettingsStore(settingsDir.filePath(u"settings.json"_qs)));
+    LoopbackWebServer server;
+    LinkPages::setBase(server.base());
+    const QUrl today = LinkPages::url(LinkPages::Today);
+    const QString todayFile = LinkPages::fileName(LinkPages::Today);
+    const QString elsewhere = u"elsewhere.html"_qs;
+    SessionVariables vars{u"alice"_qs, QString(), u"#velmora"_qs, 0};
+    IrcSession session(vars);
+    ChannelWindow channel(session);
+    channel.setLinkRotationInterval(24 * 3600 * 1000); // no timed loads of the page meanwhile
+
+    // However far the user browsed from it, the menu brings the page back, every time.
+    for (int choice = 1; choice <= 3; ++choice) {
+        channel.menus().today->trigger();
+        TodayWindow *window = channel.todayWindow();
+        QVERIFY(window && window->isVisible());
+        auto *browser = named<QWebEngineView>(window, "webtoday");
+        QTRY_COMPARE_WITH_TIMEOUT(browser->title(), LoopbackWebServer::titleOf(todayFile), 60000);
+        QCOMPARE(browser->url(), today);
+        QCOMPARE(server.requests().count(u"/"_qs + todayFile), choice);
+
+        browser->setUrl(server.base().resolved(QUrl(elsewhere)));
+        QTRY_COMPARE_WITH_TIMEOUT(browser->title(), LoopbackWebServer::titleOf(elsewhere), 60000);
+        window->hide();
+    }
+    LinkPages::setBase(QUrl());
 }
 
 int main(int argc, char **argv)

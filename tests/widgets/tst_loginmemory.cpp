@@ -20,6 +20,8 @@ private slots:
     void remembered_data();
     void remembered();
     void typingANickForgetsTheSavedPassword();
+    void guestKeepsTheStoredNameAndPassword_data();
+    void guestKeepsTheStoredNameAndPassword();
     void loadAtStartup();
     void activationFindsAutostart_data();
     void activationFindsAutostart();
@@ -181,6 +183,57 @@ void TestLoginMemory::typingANickForgetsTheSavedPassword()
     QVERIFY(!check(&login, "rempwd")->isChecked());
     QCOMPARE(stored(QStringLiteral("password")), QString());
     QCOMPARE(pwd->text(), QStringLiteral("pw"));
+}
+
+void TestLoginMemory::guestKeepsTheStoredNameAndPassword_data()
+{
+    QTest::addColumn<QVariant>("username");
+    QTest::addColumn<QVariant>("password");
+    QTest::newRow("name and password") << QVariant("alice") << QVariant("pw");
+    QTest::newRow("name only") << QVariant("alice") << QVariant();
+    QTest::newRow("nothing") << QVariant() << QVariant();
+}
+
+// Ticking "Enter as Guest" empties the boxes for the guest but forgets nothing: unticking it
+// brings the stored name and password back, and a guest's Connect leaves them stored.
+void TestLoginMemory::guestKeepsTheStoredNameAndPassword()
+{
+    QFETCH(QVariant, username);
+    QFETCH(QVariant, password);
+    QVERIFY(store(QStringLiteral("username"), username));
+    QVERIFY(store(QStringLiteral("password"), password));
+    const QString name = username.toString();
+    const QString pw = password.toString();
+    const auto storeUnchanged = [&] {
+        return stored(QStringLiteral("username")) == (username.isValid() ? name : Missing) &&
+               stored(QStringLiteral("password")) == (password.isValid() ? pw : Missing);
+    };
+
+    SessionVariables vars;
+    LoginWindow login(vars);
+    QVERIFY(showActive(&login));
+    QLineEdit *nickBox = box(&login, "txtnick");
+    QLineEdit *pwdBox = box(&login, "txtpwd");
+    QCheckBox *savePassword = check(&login, "rempwd");
+    QCOMPARE(savePassword->isChecked(), !pw.isEmpty());
+
+    click(&login, "autonick");
+    QVERIFY(nickBox->text().startsWith(QStringLiteral("Guest")));
+    QCOMPARE(pwdBox->text(), QString());
+    QVERIFY(storeUnchanged());
+
+    click(&login, "autonick");
+    QCOMPARE(nickBox->text(), name);
+    QCOMPARE(pwdBox->text(), pw);
+    QCOMPARE(savePassword->isChecked(), !pw.isEmpty());
+    QCOMPARE(savePassword->isEnabled(), !pw.isEmpty());
+    QVERIFY(storeUnchanged());
+
+    click(&login, "autonick");
+    click(&login, "cmdok");
+    QVERIFY(vars.CurrentNick.startsWith(QStringLiteral("Guest")));
+    QCOMPARE(vars.CurrentPassword, QString());
+    QVERIFY(storeUnchanged());
 }
 
 void TestLoginMemory::loadAtStartup()

@@ -26,6 +26,8 @@ private slots:
     void identifyNickBox_data();
     void identifyNickBox();
     void identifyHandsOverToChangeNick();
+    void passwordBoxesShowStars_data();
+    void passwordBoxesShowStars();
     void buttonKinds_data();
     void buttonKinds();
 
@@ -234,6 +236,25 @@ void TestNickServDialogs::identifyNickBox()
     QVERIFY(box(dialog, QStringLiteral("txtnick"))->isReadOnly());
     QCOMPARE(box(dialog, QStringLiteral("txtpwd"))->echoMode(), QLineEdit::Password);
     QCOMPARE(named<QLabel>(dialog, QStringLiteral("results"))->isVisible(), withNotice);
+}
+
+void TestNickServDialogs::passwordBoxesShowStars_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("identify") << Kind::Identify << "txtpwd";
+    QTest::newRow("register: password") << Kind::Register << "pwd";
+    QTest::newRow("register: again") << Kind::Register << "rpwd";
+}
+
+void TestNickServDialogs::passwordBoxesShowStars()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, name);
+    QLineEdit *password = box(m_nickServ.open(kind), name);
+    enter(password, QStringLiteral("s3cr3t!"));
+    QCOMPARE(password->displayText(), QStringLiteral("*******"));
+    QCOMPARE(password->text(), QStringLiteral("s3cr3t!"));
 }
 
 void TestNickServDialogs::identifyHandsOverToChangeNick()

@@ -4,7 +4,9 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -105,6 +107,7 @@ private slots:
     void hoverIcon();
     void mouseClicks();
     void pressMoveOutReleaseDoesNotClick();
+    void pointerEvents();
     void keys_data();
     void keys();
 
@@ -465,6 +468,52 @@ void TestSableCoolButton::pressMoveOutReleaseDoesNotClick()
     QCOMPARE(shadeOf(shot.pixelColor(shot.width() / 2, 0), m_button->buttonBackColor()),
              int(Darker));
     QCOMPARE(shot.pixelColor(shot.width() / 2, 2), m_button->buttonBackColor());
+}
+
+// Through the window, as the platform delivers the pointer's moves, presses and releases.
+void TestSableCoolButton::pointerEvents()
+{
+    QWindow *window = m_window->windowHandle();
+    const QPoint origin = m_button->pos();
+    const QPoint outside(m_window->width() - 5, m_window->height() - 5);
+    QSignalSpy clicks(m_button, &QAbstractButton::clicked);
+    QSignalSpy moves(m_button, &SableCoolButton::MouseMove);
+    QSignalSpy downs(m_button, &SableCoolButton::MouseDown);
+    QSignalSpy ups(m_button, &SableCoolButton::MouseUp);
+    QSignalSpy leaves(m_button, &SableCoolButton::OnMouseLeave);
+    using Event = std::tuple<int, int, int>; // button, x, y
+    const auto events = [](const QSignalSpy &spy) {
+        QList<Event> list;
+        for (const QList<QVariant> &args : spy)
+            list << Event(args.at(0).toInt(), args.at(2).toInt(), args.at(3).toInt());
+        return list;
+    };
+
+    QTest::mouseMove(window, outside);
+    QTest::mouseMove(window, origin + QPoint(20, 12));
+    QTest::mouseMove(window, origin + QPoint(30, 14));
+    QCOMPARE(events(moves), (QList<Event>{{Qt::NoButton, 20, 12}}));
+    QCOMPARE(leaves.count(), 0);
+
+    QTest::mouseClick(window, Qt::RightButton, {}, origin + QPoint(30, 14));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::ShiftModifier, origin + QPoint(40, 16));
+    QCOMPARE(clicks.count(), 1);
+    const QList<Event> pressed{{Qt::RightButton, 30, 14}, {Qt::LeftButton, 40, 16}};
+    QCOMPARE(events(downs), pressed);
+    QCOMPARE(events(ups), pressed);
+    QCOMPARE(downs.at(1).at(1).value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
+
+    // Released away from the button: neither a click nor MouseUp.
+    QTest::mousePress(window, Qt::LeftButton, {}, origin + QPoint(40, 16));
+    QTest::mouseMove(window, outside);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, outside);
+    QTest::mouseMove(window, outside + QPoint(1, 1));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(downs.count(), 3);
+    QCOMPARE(ups.count(), 2);
+    QCOMPARE(leaves.count(), 1);
+    QVERIFY(!m_button->isHovered());
+    QCOMPARE(moves.count(), 1);
 }
 
 void TestSableCoolButton::keys_data()

@@ -45,6 +45,8 @@ private slots:
 
     void onlyLeftButtonClicks_data();
     void onlyLeftButtonClicks();
+    void doubleClickClicksOnce_data();
+    void doubleClickClicksOnce();
     void pressMoveOutReleaseCancels();
     void disabledIgnoresPresses();
     void hoverOverAndOut();
@@ -54,6 +56,7 @@ private slots:
     void arrowsMoveFocus();
     void accessKeyOf_data();
     void accessKeyOf();
+    void accessKeyClicks_data();
     void accessKeyClicks();
     void propertiesByName();
 
@@ -266,6 +269,42 @@ void TestXPButton::onlyLeftButtonClicks()
     QCOMPARE(up.count(), 1);
 }
 
+void TestXPButton::doubleClickClicksOnce_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("presses");
+    QTest::newRow("left") << Qt::LeftButton << 1 << 2;
+    QTest::newRow("right") << Qt::RightButton << 0 << 1;
+}
+
+// Through the window, as the platform delivers it: press, release, double-click, release.
+void TestXPButton::doubleClickClicksOnce()
+{
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(int, clicks);
+    QFETCH(int, presses);
+    m_button->setCaption(QString());
+    QSignalSpy clicked(m_button, &QAbstractButton::clicked);
+    QSignalSpy down(m_button, &XPButton::MouseDown);
+    QList<QRgb> faceAtRelease;
+    connect(m_button, &XPButton::MouseUp, this,
+            [&] { faceAtRelease << at(grabOf(m_button), 5, 3); });
+    const QPoint inWindow = m_button->mapTo(m_container, QPoint(30, 15));
+
+    QTest::mouseDClick(m_container->windowHandle(), button, {}, inWindow);
+    QCOMPARE(clicked.count(), clicks);
+    QCOMPARE(down.count(), presses);
+    // Each press, the second one too, held the button down until its release.
+    const QRgb held = button == Qt::LeftButton ? rgb(226, 225, 218) : rgb(255, 255, 253);
+    QCOMPARE(faceAtRelease, (QList<QRgb>{held, held}));
+    QCOMPARE(at(grabOf(m_button), 5, 3), rgb(255, 255, 253));
+
+    // The next press and release are a click of their own again.
+    QTest::mouseClick(m_container->windowHandle(), button, {}, inWindow);
+    QCOMPARE(clicked.count(), 2 * clicks);
+}
+
 void TestXPButton::pressMoveOutReleaseCancels()
 {
     m_button->setCaption(QString());
@@ -395,6 +434,8 @@ void TestXPButton::accessKeyOf_data()
                                    << "x";
     QTest::newRow("after two literals") << "A&&B&&C&D"
                                         << "d";
+    QTest::newRow("after three literals in a row") << "&&&&&&&Quit"
+                                                   << "q";
     QTest::newRow("trailing") << "Send&"
                               << "";
     QTest::newRow("alone") << "&"
@@ -413,18 +454,33 @@ void TestXPButton::accessKeyOf()
     QCOMPARE(m_button->accessKey().isNull() ? QString() : QString(m_button->accessKey()), key);
 }
 
+void TestXPButton::accessKeyClicks_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("leading") << "&Connect" << int(Qt::Key_C) << 1;
+    QTest::newRow("literal only") << "Save&&Exit" << int(Qt::Key_E) << 0;
+    QTest::newRow("after a literal") << "Save&&E&xit" << int(Qt::Key_X) << 1;
+    QTest::newRow("after two literals") << "A&&B&&C&D" << int(Qt::Key_D) << 1;
+    QTest::newRow("after three literals in a row") << "&&&&&&&Quit" << int(Qt::Key_Q) << 1;
+}
+
 void TestXPButton::accessKeyClicks()
 {
+    QFETCH(QString, caption);
+    QFETCH(int, key);
+    QFETCH(int, clicks);
     m_container->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_container));
-    m_button->setCaption(QStringLiteral("&Connect"));
+    m_button->setCaption(QStringLiteral("&Go"));
+    m_button->setCaption(caption);
     QSignalSpy clicked(m_button, &QAbstractButton::clicked);
-    QTest::keyClick(m_container, Qt::Key_C, Qt::AltModifier);
-    QCOMPARE(clicked.count(), 1);
-    m_button->setCaption(QStringLiteral("Save&&Exit"));
-    QTest::keyClick(m_container, Qt::Key_E, Qt::AltModifier);
-    QTest::keyClick(m_container, Qt::Key_C, Qt::AltModifier);
-    QCOMPARE(clicked.count(), 1);
+    QTest::keyClick(m_container, Qt::Key(key), Qt::AltModifier);
+    QCOMPARE(clicked.count(), clicks);
+    // The key of an earlier caption is gone.
+    QTest::keyClick(m_container, Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(clicked.count(), clicks);
 }
 
 void TestXPButton::propertiesByName()

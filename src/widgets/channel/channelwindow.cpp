@@ -190,7 +190,11 @@ void ChannelWindow::connectCommands()
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Register); });
     connect(m_menus.dropNick, &QAction::triggered, this,
             [this] { m_nickServDialogs->showRegister(RegisterDialog::Mode::Drop); });
-    connect(m_menus.today, &QAction::triggered, this, &ChannelWindow::showTodayPage);
+    // The menu always brings the today page back to its start, wherever the user browsed to.
+    connect(m_menus.today, &QAction::triggered, this, [this] {
+        loadTodayPage();
+        showTodayPage();
+    });
     connect(m_menus.aboutBox, &QAction::triggered, this, &ChannelWindow::showAboutBox);
     connect(this, &ChannelWindow::todayPageLoadRequested, this, &ChannelWindow::loadTodayPage);
     connect(this, &ChannelWindow::todayPageShowRequested, this, &ChannelWindow::showTodayPage);

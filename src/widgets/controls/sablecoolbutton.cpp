@@ -2,7 +2,9 @@
 
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPointer>
 
 namespace {
 
@@ -130,16 +132,43 @@ QSize SableCoolButton::sizeHint() const
 
 void SableCoolButton::enterEvent(QEnterEvent *event)
 {
+    const bool entering = !m_hovered;
     m_hovered = true;
     update();
     QAbstractButton::enterEvent(event);
+    if (entering) {
+        const QPoint pos = event->position().toPoint();
+        emit MouseMove(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers(),
+                       pos.x(), pos.y());
+    }
 }
 
 void SableCoolButton::leaveEvent(QEvent *event)
 {
+    const bool leaving = m_hovered;
     m_hovered = false;
     update();
     QAbstractButton::leaveEvent(event);
+    if (leaving)
+        emit OnMouseLeave();
+}
+
+void SableCoolButton::mousePressEvent(QMouseEvent *event)
+{
+    QAbstractButton::mousePressEvent(event);
+    const QPoint pos = event->position().toPoint();
+    emit MouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
+}
+
+void SableCoolButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    const bool inside = rect().contains(pos);
+    // A click may close the window that holds the button.
+    const QPointer<SableCoolButton> self(this);
+    QAbstractButton::mouseReleaseEvent(event);
+    if (self && inside)
+        emit MouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
 }
 
 QPixmap SableCoolButton::shownIcon() const

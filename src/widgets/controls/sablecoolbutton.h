@@ -7,7 +7,7 @@
 // A flat push button with an icon and a caption. It shows a raised edge while the pointer is
 // over it, a sunken edge while it is held down (left button or Space) and, when one is set, a
 // separate icon while hovered. Only a left-button release inside the button or a Space release
-// clicks; Enter never does.
+// clicks; Enter never does. The pointer's events are passed on as signals, positions in pixels.
 class SableCoolButton : public QAbstractButton
 {
     Q_OBJECT
@@ -64,8 +64,19 @@ public:
     bool isHovered() const { return m_hovered; }
     QSize sizeHint() const override;
 
+signals:
+    // The pointer is no longer over the button.
+    void OnMouseLeave();
+    // Raised once as the pointer enters, not for moves over the button.
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int x, int y);
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Raised only for a release over the button, after the click it may give.
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
 

@@ -293,7 +293,19 @@ void XPButton::mousePressEvent(QMouseEvent *e)
     const QPoint pos = e->position().toPoint();
     emit MouseDown(e->button(), e->modifiers(), pos.x(), pos.y());
     m_pressedButton = e->button();
+    m_secondPressOfDoubleClick = false;
     showPressed(true, true);
+    e->accept();
+}
+
+void XPButton::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    // Qt delivers the second press of a double-click as this event alone; with the left button
+    // it holds the button down like any press. Other buttons never press it.
+    if (e->button() == Qt::LeftButton && m_pressedButton == Qt::LeftButton) {
+        mousePressEvent(e);
+        m_secondPressOfDoubleClick = true;
+    }
     e->accept();
 }
 
@@ -317,7 +329,10 @@ void XPButton::mouseReleaseEvent(QMouseEvent *e)
     emit MouseUp(e->button(), e->modifiers(), pos.x(), pos.y());
     showPressed(false);
     // A release away from the button cancels the press.
-    if (e->button() == Qt::LeftButton && m_pressedButton == Qt::LeftButton && hitButton(pos))
+    const bool clicks = e->button() == Qt::LeftButton && m_pressedButton == Qt::LeftButton &&
+                        hitButton(pos) && !m_secondPressOfDoubleClick;
+    m_secondPressOfDoubleClick = false;
+    if (clicks)
         runClick();
     if (!hitButton(pos))
         setHot(false);

@@ -9,7 +9,8 @@
 // sunken face while held down and a greyed face when disabled.
 //
 // Only a left-button release over the button, the release of a held Space or Enter, or the
-// access key emit clicked(); the other mouse and key events are passed on as signals.
+// access key emit clicked(); the other mouse and key events are passed on as signals. A
+// double-click clicks once: its second press shows the button held down but does not click.
 class XPButton : public QAbstractButton
 {
     Q_OBJECT
@@ -52,6 +53,7 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
@@ -76,4 +78,6 @@ private:
     bool m_focused = false;
     bool m_pressedLook = false;
     bool m_pressedByMouse = false;
+    // The press under way is the second one of a double-click, whose click was already given.
+    bool m_secondPressOfDoubleClick = false;
 };

@@ -4,6 +4,7 @@
 #include "irc/commands.h"
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
+#include "util/passwordbox.h"
 
 #include <QBoxLayout>
 #include <QFormLayout>
@@ -31,7 +32,7 @@ IdentifyDialog::IdentifyDialog(IrcSession &session, QWidget *parent)
     passwordLabel->setObjectName(QStringLiteral("lblpwd"));
     m_passwordBox = new QLineEdit(this);
     m_passwordBox->setObjectName(QStringLiteral("txtpwd"));
-    m_passwordBox->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(m_passwordBox);
 
     auto *okButton = new SableCoolButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("cmdok"));

@@ -5,6 +5,7 @@
 #include "irc/ircsession.h"
 #include "nickservdialogs.h"
 #include "util/messageboxes.h"
+#include "util/passwordbox.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -54,9 +55,9 @@ RegisterDialog::RegisterDialog(IrcSession &session, QWidget *parent)
     auto *passwordGroup = new QGroupBox(QStringLiteral("Password Required :"), this);
     passwordGroup->setObjectName(QStringLiteral("fra"));
     m_passwordBox = namedBox("pwd", QStringLiteral("Password"), passwordGroup);
-    m_passwordBox->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(m_passwordBox);
     m_retypeBox = namedBox("rpwd", QStringLiteral("Password"), passwordGroup);
-    m_retypeBox->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(m_retypeBox);
     auto *passwords = new QGridLayout(passwordGroup);
     passwords->addWidget(namedLabel(QStringLiteral("Password:"), "lblpwd", passwordGroup), 0, 0);
     passwords->addWidget(m_passwordBox, 0, 1);

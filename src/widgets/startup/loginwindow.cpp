@@ -6,6 +6,7 @@
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
 #include "util/messageboxes.h"
+#include "util/passwordbox.h"
 #include "util/twips.h"
 
 #include <QApplication>
@@ -19,8 +20,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include <cmath>
@@ -46,19 +47,6 @@ protected:
             return;
         }
         QComboBox::keyPressEvent(event);
-    }
-};
-
-// Masks each character of the password box with "*".
-class StarPasswordStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return u'*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
 
@@ -230,10 +218,7 @@ void LoginWindow::makeInputs()
     m_passwordBox = new QLineEdit(this);
     m_passwordBox->setObjectName(QStringLiteral("txtpwd"));
     m_passwordBox->setToolTip(QStringLiteral("Password If Registered"));
-    auto *starStyle = new StarPasswordStyle;
-    starStyle->setParent(m_passwordBox);
-    m_passwordBox->setStyle(starStyle);
-    m_passwordBox->setEchoMode(QLineEdit::Password);
+    showPasswordAsStars(m_passwordBox);
 
     m_roomBox = new RoomBox(this);
     m_roomBox->setObjectName(QStringLiteral("echa"));
@@ -298,9 +283,13 @@ void LoginWindow::connectInputs(XPButton *cancel)
     connect(m_guestCheck, &QCheckBox::toggled, this, &LoginWindow::guestToggled);
     connect(m_savePasswordCheck, &QCheckBox::toggled, this, &LoginWindow::savePasswordToggled);
     connect(m_loadAtStartupCheck, &QCheckBox::toggled, this, &LoginWindow::loadAtStartupToggled);
-    connect(m_nickBox, &QLineEdit::textChanged, this,
-            [this] { m_savePasswordCheck->setChecked(false); });
+    connect(m_nickBox, &QLineEdit::textChanged, this, [this] {
+        if (!m_fillingQuietly)
+            m_savePasswordCheck->setChecked(false);
+    });
     connect(m_passwordBox, &QLineEdit::textChanged, this, [this] {
+        if (m_fillingQuietly)
+            return;
         m_savePasswordCheck->setChecked(false);
         m_savePasswordCheck->setEnabled(true);
     });
@@ -335,6 +324,16 @@ void LoginWindow::setLauncher(QWidget *launcher)
     const QRect area = screen->availableGeometry();
     move(qMax(area.left(), qMin(x, area.right() + 1 - width())),
          qMax(area.top(), qMin(y, area.bottom() + 1 - height())));
+}
+
+void LoginWindow::offerRoom(const QString &room)
+{
+    int index = m_roomBox->findText(room, Qt::MatchFixedString);
+    if (index < 0) {
+        m_roomBox->addItem(room);
+        index = m_roomBox->count() - 1;
+    }
+    m_roomBox->setCurrentIndex(index);
 }
 
 bool LoginWindow::event(QEvent *event)
@@ -421,21 +420,38 @@ void LoginWindow::refuse(const QString &text)
 
 void LoginWindow::guestToggled(bool guest)
 {
+    // A guest leaves the stored name and password alone: the boxes change without unticking
+    // "Save Password", which would forget the stored password at once.
     if (guest) {
         m_rememberMeCheck->setEnabled(false);
-        m_passwordBox->clear();
-        m_nickBox->setText(
-            QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000)));
+        fillBoxesQuietly(QStringLiteral("Guest%1").arg(QRandomGenerator::global()->bounded(10000)),
+                         QString());
         m_passwordBox->setEnabled(false);
         m_savePasswordCheck->setEnabled(false);
         m_nickBox->setEnabled(false);
     } else {
-        // "Save Password" stays disabled until a password is typed.
+        QString nick;
+        QString password;
+        loadText(QStringLiteral("username"), nick);
+        loadText(QStringLiteral("password"), password);
         m_rememberMeCheck->setEnabled(true);
-        m_nickBox->clear();
+        fillBoxesQuietly(nick, password);
         m_passwordBox->setEnabled(true);
         m_nickBox->setEnabled(true);
+        // As when the window opens with a stored password; otherwise "Save Password" stays
+        // disabled until a password is typed.
+        if (!password.isEmpty()) {
+            m_savePasswordCheck->setEnabled(true);
+            m_savePasswordCheck->setChecked(true);
+        }
     }
+}
+
+void LoginWindow::fillBoxesQuietly(const QString &nick, const QString &password)
+{
+    const QScopedValueRollback quiet(m_fillingQuietly, true);
+    m_nickBox->setText(nick);
+    m_passwordBox->setText(password);
 }
 
 void LoginWindow::savePasswordToggled(bool save)

@@ -20,6 +20,9 @@ public:
 
     // Places the window 300 twips left of and 800 twips above the launcher, kept on its screen.
     void setLauncher(QWidget *launcher);
+    // Selects room in the room list, adding it when the list lacks it (names compared without
+    // regard to case): the room of an irc:// address the program was started with.
+    void offerRoom(const QString &room);
 
 signals:
     // The session variables are set and the window is closing; the room window is next.
@@ -41,6 +44,8 @@ private:
     void connectToChat();
     void refuse(const QString &text);
     void guestToggled(bool guest);
+    // Fills both boxes without the reactions of typing: the stored password stays as it is.
+    void fillBoxesQuietly(const QString &nick, const QString &password);
     void savePasswordToggled(bool save);
     void loadAtStartupToggled(bool load);
 
@@ -54,6 +59,7 @@ private:
     QCheckBox *m_loadAtStartupCheck;
     XPButton *m_connectButton;
     bool m_connecting = false;
+    bool m_fillingQuietly = false;
     // Activation only runs its sequence when it comes from another window of the program or is
     // the first one, not on a return from the window's own message box or another program.
     bool m_quietActivation = false;
