@@ -97,6 +97,14 @@ QRgb PaletteColour(qint16 number)
 
 namespace {
 
+// A bare colour code ends both colours.
+void clearColours(FormatRun &style)
+{
+    style.colour = kDefaultColour;
+    style.hasBackground = false;
+    style.background = 0;
+}
+
 bool isHexDigit(QChar c)
 {
     return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
@@ -127,9 +135,7 @@ qsizetype readColour(QStringView text, qsizetype at, FormatRun &style)
         return -1;
     const QStringView number = text.mid(numberStart, end - numberStart);
     if (number.isEmpty()) {
-        style.colour = kDefaultColour;
-        style.hasBackground = false;
-        style.background = 0;
+        clearColours(style);
         return end;
     }
     const qsizetype comma = number.indexOf(u',');
@@ -152,9 +158,7 @@ qsizetype readHexColour(QStringView text, qsizetype at, FormatRun &style)
 {
     const qint64 foreground = hexColourAt(text, at + 1);
     if (foreground < 0) {
-        style.colour = kDefaultColour;
-        style.hasBackground = false;
-        style.background = 0;
+        clearColours(style);
         return at + 1;
     }
     style.colour = QRgb(foreground);

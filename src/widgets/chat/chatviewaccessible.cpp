@@ -165,41 +165,42 @@ int ChatViewAccessible::characterCount() const
 QString ChatViewAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                              int *startOffset, int *endOffset) const
 {
-    if (boundaryType == QAccessible::NoBoundary)
-        return QAccessibleTextInterface::textBeforeOffset(offset, boundaryType, startOffset,
-                                                          endOffset);
-    TextStretch stretch = stretchAround(*view(), offset);
-    return stretch.find(offset, startOffset, endOffset,
-                        [boundaryType](TextStretch *s, int at, int *start, int *end) {
-                            return s->QAccessibleTextInterface::textBeforeOffset(at, boundaryType,
-                                                                                 start, end);
-                        });
+    return findAround(&QAccessibleTextInterface::textBeforeOffset, offset, boundaryType,
+                      startOffset, endOffset);
 }
 
 QString ChatViewAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                             int *startOffset, int *endOffset) const
 {
-    if (boundaryType == QAccessible::NoBoundary)
-        return QAccessibleTextInterface::textAfterOffset(offset, boundaryType, startOffset,
-                                                         endOffset);
-    TextStretch stretch = stretchAround(*view(), offset);
-    return stretch.find(offset, startOffset, endOffset,
-                        [boundaryType](TextStretch *s, int at, int *start, int *end) {
-                            return s->QAccessibleTextInterface::textAfterOffset(at, boundaryType,
-                                                                                start, end);
-                        });
+    return findAround(&QAccessibleTextInterface::textAfterOffset, offset, boundaryType, startOffset,
+                      endOffset);
 }
 
 QString ChatViewAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                                          int *startOffset, int *endOffset) const
 {
-    if (boundaryType == QAccessible::NoBoundary)
-        return QAccessibleTextInterface::textAtOffset(offset, boundaryType, startOffset, endOffset);
+    if (boundaryType == QAccessible::NoBoundary) {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return text(0, *endOffset);
+    }
+    return findAround(&QAccessibleTextInterface::textAtOffset, offset, boundaryType, startOffset,
+                      endOffset);
+}
+
+QString ChatViewAccessible::findAround(Finder find, int offset,
+                                       QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                                       int *endOffset) const
+{
+    // Nothing comes before or after the whole text.
+    if (boundaryType == QAccessible::NoBoundary) {
+        *startOffset = *endOffset = -1;
+        return QString();
+    }
     TextStretch stretch = stretchAround(*view(), offset);
     return stretch.find(offset, startOffset, endOffset,
-                        [boundaryType](TextStretch *s, int at, int *start, int *end) {
-                            return s->QAccessibleTextInterface::textAtOffset(at, boundaryType,
-                                                                             start, end);
+                        [find, boundaryType](TextStretch *s, int at, int *start, int *end) {
+                            return (s->*find)(at, boundaryType, start, end);
                         });
 }
 

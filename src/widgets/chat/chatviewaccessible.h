@@ -41,5 +41,10 @@ public:
     QString attributes(int offset, int *startOffset, int *endOffset) const override;
 
 private:
+    using Finder = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int *,
+                                                         int *) const;
+    // Applies one of Qt's boundary rules to the lines around offset.
+    QString findAround(Finder find, int offset, QAccessible::TextBoundaryType boundaryType,
+                       int *startOffset, int *endOffset) const;
     ChatView *view() const;
 };
