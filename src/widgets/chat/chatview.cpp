@@ -21,7 +21,7 @@ constexpr int kMarginY = 2;
 constexpr int kMinLayoutWidth = 40; // keeps a squeezed view from splitting lines per character
 constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
-constexpr int kFrameMs = 16; // new lines are drawn at most this often
+constexpr int kFrameMs = 33; // new lines are drawn at most this often: every other display frame
 // While the view follows new lines its scroll bar sits at the bottom whatever the count, and
 // redrawing it costs more than the lines: its range is brought up to date this often.
 constexpr int kRangeMs = 250;

@@ -1,0 +1,83 @@
+#include "channel/channelwindow.h"
+#include "chat/chatview.h"
+#include "irc/ircsession.h"
+#include "platform/settingsstore.h"
+#include "session/sessionvariables.h"
+#include "support/scriptedserver.h"
+
+#include <QAbstractScrollArea>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A busy room: the lines are drawn a frame at a time, not one by one, and the parts of the
+// window they do not change are not drawn again.
+class TestBusyRoom : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linesAreDrawnPerFrameAndNothingElseIs();
+};
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+void TestBusyRoom::linesAreDrawnPerFrameAndNothingElseIs()
+{
+    QTemporaryDir settings;
+    SettingsStore::setCurrent(SettingsStore(settings.filePath(QStringLiteral("settings.json"))));
+    SessionVariables vars{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
+    ScriptedServer server;
+    IrcSession session(vars);
+    session.setServer(QStringLiteral("127.0.0.1"), server.port());
+    ChannelWindow window(session);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    session.ConnectToServer();
+    QVERIFY(server.acceptClient());
+    server.exchange(":alice!a@h JOIN :#velmora\r\n:srv 353 alice = #velmora :@op alice bob\r\n"
+                    ":srv 366 alice #velmora :End\r\n:srv 332 alice #velmora :the topic\r\n");
+    QTest::qWait(300);
+
+    PaintCounter room(window.roomView()->viewport());
+    PaintCounter members(window.findChild<QAbstractScrollArea *>(u"lstnicks"_qs)->viewport());
+    PaintCounter topic(window.findChild<QAbstractScrollArea *>(u"rtbtopic"_qs)->viewport());
+    PaintCounter count(window.findChild<QLabel *>(u"lblusers"_qs));
+
+    // Lines arriving one by one, each handled as it comes, as in a busy room.
+    constexpr int lineCount = 300;
+    for (int i = 0; i < lineCount; ++i) {
+        server.send(":bob!b@h PRIVMSG #velmora :line " + QByteArray::number(i) + "\r\n");
+        QTest::qWait(1);
+    }
+    server.exchange(QByteArray());
+    QTest::qWait(400);
+
+    const ChatBuffer &buffer = *window.roomView()->buffer();
+    QCOMPARE(buffer.lineText(buffer.lineCount() - 1), u" < bob > line 299"_qs);
+    // At most one drawing per frame, however the lines come.
+    QVERIFY2(room.count > 0 && room.count <= lineCount / 4,
+             qPrintable(QString::number(room.count)));
+    QCOMPARE(members.count, 0);
+    QCOMPARE(topic.count, 0);
+    QCOMPARE(count.count, 0);
+}
+
+QTEST_MAIN(TestBusyRoom)
+#include "tst_busyroom.moc"
