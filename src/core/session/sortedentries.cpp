@@ -1,6 +1,7 @@
 #include "sortedentries.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace {
@@ -29,10 +30,15 @@ char16_t rankOf(QStringView text)
 constexpr std::u16string_view kSymbols = u"!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~";
 constexpr char16_t kFirstSymbolKey = 0x10;
 
-bool isSymbol(char16_t c)
-{
-    return c < 0x80 && kSymbols.find(c) != kSymbols.npos;
-}
+// The key unit of each ASCII character: symbols moved down, capitals folded, the rest as is.
+constexpr std::array<char16_t, 128> kAsciiKeys = [] {
+    std::array<char16_t, 128> keys{};
+    for (char16_t c = 0; c < 128; ++c)
+        keys[c] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    for (size_t i = 0; i < kSymbols.size(); ++i)
+        keys[kSymbols[i]] = char16_t(kFirstSymbolKey + i);
+    return keys;
+}();
 
 } // namespace
 
@@ -51,12 +57,7 @@ QString SortedEntries::sortKey(QStringView text)
             key.truncate(i + 1);
             return key + name.mid(i).toString().toCaseFolded();
         }
-        if (unit >= u'A' && unit <= u'Z')
-            *out++ = char16_t(unit + 32);
-        else if (isSymbol(unit))
-            *out++ = char16_t(kFirstSymbolKey + kSymbols.find(unit));
-        else
-            *out++ = unit;
+        *out++ = kAsciiKeys[unit];
     }
     return key;
 }
