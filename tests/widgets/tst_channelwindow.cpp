@@ -7,6 +7,7 @@
 #include "dialogs/todaywindow.h"
 #include "irc/ircsession.h"
 #include "platform/settingsstore.h"
+#include "roomwindowfixture.h"
 #include "session/linkpages.h"
 #include "session/sessionvariables.h"
 #include "support/scriptedserver.h"
@@ -26,7 +27,7 @@
 
 // The room window as the session's face: what the interpreter asks for shows up in the window,
 // and nothing it shows holds up the lines that follow.
-class TestChannelWindow : public QObject
+class TestChannelWindow : public QObject, public RoomWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -39,15 +40,9 @@ private slots:
     void identificationLocksAndUnlocks();
     void privateMessageOpensItsWindow();
     void memberCountAndList();
-    void layoutAtDesignSize();
-    void minimumSizeSnapsBack();
-    void tabsShowTheChatControlsOnlyOnChat();
-    void everyTabCarriesItsOwnPicture();
     void hideQuestion();
     void withoutATrayClosingMinimizes();
     void copyMenuSavesTheSelection();
-    void linkPageRotation();
-    void homeLinkLoadsItsPage();
     void talkingInTheRoom();
     void pastedLines_data();
     void pastedLines();
@@ -55,52 +50,21 @@ private slots:
     void sayActionsNeedASelectedMember();
     void smileyPicturesSwitchIsRemembered();
     void roomSmileyPickerFillsTheInputBox();
-
-private:
-    template<typename T> T *child(const char *name)
-    {
-        return m_window->findChild<T *>(QString::fromLatin1(name));
-    }
-
-    QTemporaryDir m_settingsDir;
-    SessionVariables m_vars;
-    std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<IrcSession> m_session;
-    std::unique_ptr<TrayIcon> m_tray;
-    bool m_desktopHasTray = true;
-    std::unique_ptr<ChannelWindow> m_window;
 };
 
 void TestChannelWindow::initTestCase()
 {
-    // The window reads and writes the user's settings; keep them in a scratch store.
-    SettingsStore::setCurrent(
-        SettingsStore(m_settingsDir.filePath(QStringLiteral("settings.json"))));
+    useScratchSettings();
 }
 
 void TestChannelWindow::init()
 {
-    m_vars = SessionVariables{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
-    m_server = std::make_unique<ScriptedServer>();
-    m_session = std::make_unique<IrcSession>(m_vars);
-    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
-    m_desktopHasTray = true;
-    m_tray = std::make_unique<TrayIcon>();
-    m_tray->setAvailabilityCheck([this] { return m_desktopHasTray; });
-    m_window = std::make_unique<ChannelWindow>(*m_session, m_tray.get());
-    m_window->show();
-    m_session->ConnectToServer();
-    QVERIFY(m_server->acceptClient());
-    QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
-    m_server->clearReceived();
+    startRoom();
 }
 
 void TestChannelWindow::cleanup()
 {
-    m_window.reset();
-    m_tray.reset();
-    m_session.reset();
-    m_server.reset();
+    stopRoom();
 }
 
 void TestChannelWindow::messageBoxesDoNotStopTheSession()
@@ -236,69 +200,6 @@ void TestChannelWindow::memberCountAndList()
     QCOMPARE(model->index(1, 0).data().toString(), u"+carl"_qs);
 }
 
-void TestChannelWindow::layoutAtDesignSize()
-{
-    const Twips t = m_window->twips();
-    QCOMPARE(t.perPixelX, 15.0); // the offscreen screen has 96 dots per inch
-    // The rules work on the outer size, frame included.
-    const QSize frame = m_window->frameGeometry().size() - m_window->size();
-    m_window->resize(QSize(t.toPixelsX(9135), t.toPixelsY(9000)) - frame);
-    QCOMPARE(m_window->frameGeometry().size(), QSize(609, 600));
-    QCOMPARE(m_window->element("datain")->geometry(), t.toPixels(QRect(120, 405, 6645, 6900)));
-    QCOMPARE(m_window->element("lstnicks")->geometry(), t.toPixels(QRect(6835, 405, 2040, 6600)));
-    QCOMPARE(m_window->element("dataout")->geometry(), t.toPixels(QRect(120, 7370, 6135, 330)));
-    QCOMPARE(m_window->element("cmdsend")->geometry().topLeft(), QPoint(421, 491));
-    QVERIFY(qobject_cast<SableCoolButton *>(m_window->element("cmdsend")));
-}
-
-void TestChannelWindow::minimumSizeSnapsBack()
-{
-    const QSize frame = m_window->frameGeometry().size() - m_window->size();
-    m_window->resize(300, 200);
-    QCOMPARE(m_window->frameGeometry().size(), QSize(566, 466));
-    m_window->resize(QSize(700, 300) - frame);
-    QCOMPARE(m_window->frameGeometry().size(), QSize(700, 466));
-}
-
-void TestChannelWindow::tabsShowTheChatControlsOnlyOnChat()
-{
-    const QStringList controls{"shapetop4", "topic",        "rtbtopic", "datain",
-                               "dataout",   "shapenicktop", "lstnicks", "lblcolortitle",
-                               "chkbold",   "chkunder",     "cmdsend",  "lblusers"};
-    auto *tabs = child<QTabWidget>("Tab1");
-    QCOMPARE(tabs->tabText(1), u"Chat"_qs);
-    QCOMPARE(tabs->currentIndex(), 1);
-    m_window->element("datain")->hide(); // whatever the state before, "Chat" shows them all
-    for (int tab : {0, 2, 3, 4}) {
-        tabs->setCurrentIndex(tab);
-        for (const QString &name : controls)
-            QVERIFY2(m_window->element(name)->isHidden(), qPrintable(name));
-        tabs->setCurrentIndex(1);
-        for (const QString &name : controls)
-            QVERIFY2(!m_window->element(name)->isHidden(), qPrintable(name));
-    }
-    QCOMPARE((QStringList{tabs->tabText(0), tabs->tabText(2), tabs->tabText(3), tabs->tabText(4)}),
-             (QStringList{"Home", "Google", "Entertainment", "Links"}));
-}
-
-void TestChannelWindow::everyTabCarriesItsOwnPicture()
-{
-    auto *tabs = child<QTabWidget>("Tab1");
-    QSet<QByteArray> pictures;
-    for (int tab = 0; tab < tabs->count(); ++tab) {
-        const QImage picture = tabs->tabIcon(tab).pixmap(16, 16).toImage();
-        QVERIFY2(!picture.isNull(), qPrintable(tabs->tabText(tab)));
-        int drawn = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                drawn += qAlpha(picture.pixel(x, y)) > 0;
-        QVERIFY2(drawn > 30, qPrintable(tabs->tabText(tab)));
-        pictures.insert(
-            QByteArray(reinterpret_cast<const char *>(picture.constBits()), picture.sizeInBytes()));
-    }
-    QCOMPARE(pictures.size(), tabs->count());
-}
-
 void TestChannelWindow::hideQuestion()
 {
     auto answer = [this](QMessageBox::StandardButton button) {
@@ -358,45 +259,6 @@ void TestChannelWindow::copyMenuSavesTheSelection()
     m_window->menus().copy->hide();
     m_window->menus().copySelection->trigger();
     QVERIFY(QGuiApplication::clipboard()->text().contains(u"Velmora Messenger Beta"_qs));
-}
-
-void TestChannelWindow::linkPageRotation()
-{
-    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
-    QSignalSpy loads(m_window.get(), &ChannelWindow::todayPageLoadRequested);
-    QSignalSpy shows(m_window.get(), &ChannelWindow::todayPageShowRequested);
-    m_window->setLinkRotationInterval(5);
-    QTRY_COMPARE(shows.count(), 1);
-    QCOMPARE(loads.count(), 1);
-    QCOMPARE(m_window->linkRotationCount(), 7);
-    QVERIFY(!m_window->linkRotationActive());
-    QTest::qWait(50);
-    QCOMPARE(shows.count(), 1); // never again
-    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
-                                     LinkPages::Links};
-    for (int page = 0; page < 4; ++page) {
-        QVERIFY(m_window->linkPage(page)->hasView());
-        QCOMPARE(m_window->linkPage(page)->view()->url(), LinkPages::url(pages[page]));
-    }
-    QVERIFY(m_window->todayWindow() && m_window->todayWindow()->isVisible());
-    LinkPages::setBase(QUrl());
-}
-
-void TestChannelWindow::homeLinkLoadsItsPage()
-{
-    LinkPages::setBase(QUrl(QStringLiteral("http://127.0.0.1:9/")));
-    ChannelWindow window(*m_session);
-    auto *home = window.findChild<QLabel *>(QStringLiteral("imghome3"));
-    QVERIFY(home);
-    emit home->linkActivated(QStringLiteral("home"));
-    QVERIFY(window.linkPage(2)->hasView());
-    QCOMPARE(window.linkPage(2)->view()->url(), LinkPages::url(LinkPages::Entertainment));
-    QVERIFY(!window.linkPage(0)->hasView());
-    // Browser buttons of a page that never loaded do nothing.
-    QTest::mouseClick(window.findChild<QToolButton *>(QStringLiteral("imgweb13")), Qt::LeftButton);
-    QVERIFY(!window.linkPage(0)->hasView());
-    LinkPages::setBase(QUrl());
-    m_session->setPresenter(&m_window->presenter());
 }
 
 void TestChannelWindow::talkingInTheRoom()

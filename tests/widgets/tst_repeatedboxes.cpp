@@ -1,18 +1,13 @@
-#include "channel/channelwindow.h"
-#include "irc/ircsession.h"
-#include "platform/settingsstore.h"
-#include "session/sessionvariables.h"
-#include "support/scriptedserver.h"
+#include "roomwindowfixture.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // A server or a stranger repeating a line that raises a message box: the room keeps showing
 // every line, but each kind of box is open at most once.
-class TestRepeatedBoxes : public QObject
+class TestRepeatedBoxes : public QObject, public RoomWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -39,40 +34,23 @@ private:
             QCOMPARE(m_server->exchange(line.repeated(std::min(batch, times - sent))),
                      QByteArray());
     }
-
-    QTemporaryDir m_settingsDir;
-    SessionVariables m_vars;
-    std::unique_ptr<ScriptedServer> m_server;
-    std::unique_ptr<IrcSession> m_session;
-    std::unique_ptr<ChannelWindow> m_window;
 };
 
 void TestRepeatedBoxes::initTestCase()
 {
-    SettingsStore::setCurrent(
-        SettingsStore(m_settingsDir.filePath(QStringLiteral("settings.json"))));
+    useScratchSettings();
 }
 
 void TestRepeatedBoxes::init()
 {
-    m_vars = SessionVariables{QStringLiteral("alice"), QString(), QStringLiteral("#velmora"), 0};
-    m_server = std::make_unique<ScriptedServer>();
-    m_session = std::make_unique<IrcSession>(m_vars);
-    m_session->setServer(QStringLiteral("127.0.0.1"), m_server->port());
-    m_window = std::make_unique<ChannelWindow>(*m_session);
-    m_window->show();
-    m_session->ConnectToServer();
-    QVERIFY(m_server->acceptClient());
-    QVERIFY(m_server->receivedUntil("\r\n").endsWith("\r\n"));
+    startRoom();
     // bob holds a private conversation, so that "no such nick" about him raises its box.
     QCOMPARE(m_server->exchange(":bob!b@h PRIVMSG alice :hi\r\n"), QByteArray());
 }
 
 void TestRepeatedBoxes::cleanup()
 {
-    m_window.reset();
-    m_session.reset();
-    m_server.reset();
+    stopRoom();
 }
 
 void TestRepeatedBoxes::oneBoxOfEachKind_data()
