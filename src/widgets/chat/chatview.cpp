@@ -21,10 +21,6 @@ constexpr int kMarginY = 2;
 constexpr int kMinLayoutWidth = 40; // keeps a squeezed view from splitting lines per character
 constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
-constexpr int kFrameMs = 33; // new lines are drawn at most this often: every other display frame
-// While the view follows new lines its scroll bar sits at the bottom whatever the count, and
-// redrawing it costs more than the lines: its range is brought up to date this often.
-constexpr int kRangeMs = 250;
 } // namespace
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
@@ -48,14 +44,6 @@ ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
 }
 
 ChatView::~ChatView() = default;
-
-std::function<void(const QAccessibleTextInsertEvent &)> ChatView::s_announcementListener;
-
-void ChatView::setAnnouncementListener(
-    std::function<void(const QAccessibleTextInsertEvent &)> listener)
-{
-    s_announcementListener = std::move(listener);
-}
 
 void ChatView::setBuffer(ChatBuffer *buffer)
 {
@@ -432,80 +420,6 @@ std::optional<ChatView::TextPos> ChatView::positionAt(QPoint point,
     }
     const PlacedLine &last = placed.back();
     return TextPos{last.index, int(last.layout->text().size())};
-}
-
-void ChatView::onLineAppended()
-{
-    // Called for every line: no layout here. The lines of a display frame are taken in
-    // together, so a busy room costs one small drawing per frame, not one per line.
-    m_rangeDirty = true;
-    if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
-        m_announceFrom = lineCount() - 1;
-    if (!m_frame.isActive() && (isVisible() || m_announceFrom >= 0))
-        m_frame.start(kFrameMs, this);
-}
-
-void ChatView::announceNewLines()
-{
-    if (m_announceFrom < 0 || !m_buffer)
-        return;
-    const int from = std::min(m_announceFrom, lineCount());
-    m_announceFrom = -1;
-    const ChatTextIndex &index = textIndex();
-    if (from >= index.lineCount())
-        return;
-    // The new lines follow the old text after a "\n" of their own.
-    const int start = from == 0 ? 0 : index.lineStart(from) - 1;
-    QAccessibleTextInsertEvent inserted(this, start, textBetween(start, index.length()));
-    if (s_announcementListener)
-        s_announcementListener(inserted);
-    QAccessible::updateAccessibility(&inserted);
-}
-
-void ChatView::takeInNewLines()
-{
-    m_frame.stop();
-    announceNewLines();
-    if (!m_rangeDirty)
-        return;
-    const bool following = isAtBottom();
-    if (following && m_rangeClock.isValid() && m_rangeClock.elapsed() < kRangeMs) {
-        if (!m_rangeCatchUp.isActive())
-            m_rangeCatchUp.start(kRangeMs, this);
-    } else {
-        bringRangeUpToDate();
-    }
-    // Lines added below a view scrolled back change only the scroll bar.
-    if (following || m_paintedToEnd)
-        drawNewLines();
-}
-
-void ChatView::bringRangeUpToDate()
-{
-    m_rangeCatchUp.stop();
-    m_rangeClock.start();
-    if (m_rangeDirty)
-        updateScrollRange(true);
-}
-
-void ChatView::drawNewLines()
-{
-    const int count = lineCount();
-    const int height = viewport()->height();
-    if (m_paintedNewest < 0 || m_paintedNewest >= count || m_paintedWidth != viewport()->width() ||
-        !isAtBottom()) {
-        viewport()->update();
-        return;
-    }
-    int added = 0;
-    for (int line = m_paintedNewest + 1; line < count && added < height; ++line)
-        added += layoutFor(line).height;
-    if (added >= height) {
-        viewport()->update();
-    } else if (added > 0) {
-        m_paintedNewest = count - 1;
-        viewport()->scroll(0, -added);
-    }
 }
 
 void ChatView::updateScrollRange(bool appending)

@@ -1,0 +1,98 @@
+// ChatView's new lines: taken in once per frame, announced to assistive technology and drawn by
+// scrolling what is on screen. The view's layout and painting live in chatview.cpp.
+#include "chatview.h"
+
+#include "chatlinelayout.h"
+#include "text/chatbuffer.h"
+
+#include <QAccessible>
+#include <QScrollBar>
+
+namespace {
+constexpr int kFrameMs = 33; // new lines are drawn at most this often: every other display frame
+// While the view follows new lines its scroll bar sits at the bottom whatever the count, and
+// redrawing it costs more than the lines: its range is brought up to date this often.
+constexpr int kRangeMs = 250;
+} // namespace
+
+std::function<void(const QAccessibleTextInsertEvent &)> ChatView::s_announcementListener;
+
+void ChatView::onLineAppended()
+{
+    // Called for every line: no layout here. The lines of a display frame are taken in
+    // together, so a busy room costs one small drawing per frame, not one per line.
+    m_rangeDirty = true;
+    if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
+        m_announceFrom = lineCount() - 1;
+    if (!m_frame.isActive() && (isVisible() || m_announceFrom >= 0))
+        m_frame.start(kFrameMs, this);
+}
+
+void ChatView::announceNewLines()
+{
+    if (m_announceFrom < 0 || !m_buffer)
+        return;
+    const int from = std::min(m_announceFrom, lineCount());
+    m_announceFrom = -1;
+    const ChatTextIndex &index = textIndex();
+    if (from >= index.lineCount())
+        return;
+    // The new lines follow the old text after a "\n" of their own.
+    const int start = from == 0 ? 0 : index.lineStart(from) - 1;
+    QAccessibleTextInsertEvent inserted(this, start, textBetween(start, index.length()));
+    if (s_announcementListener)
+        s_announcementListener(inserted);
+    QAccessible::updateAccessibility(&inserted);
+}
+
+void ChatView::takeInNewLines()
+{
+    m_frame.stop();
+    announceNewLines();
+    if (!m_rangeDirty)
+        return;
+    const bool following = isAtBottom();
+    if (following && m_rangeClock.isValid() && m_rangeClock.elapsed() < kRangeMs) {
+        if (!m_rangeCatchUp.isActive())
+            m_rangeCatchUp.start(kRangeMs, this);
+    } else {
+        bringRangeUpToDate();
+    }
+    // Lines added below a view scrolled back change only the scroll bar.
+    if (following || m_paintedToEnd)
+        drawNewLines();
+}
+
+void ChatView::bringRangeUpToDate()
+{
+    m_rangeCatchUp.stop();
+    m_rangeClock.start();
+    if (m_rangeDirty)
+        updateScrollRange(true);
+}
+
+void ChatView::drawNewLines()
+{
+    const int count = lineCount();
+    const int height = viewport()->height();
+    if (m_paintedNewest < 0 || m_paintedNewest >= count || m_paintedWidth != viewport()->width() ||
+        !isAtBottom()) {
+        viewport()->update();
+        return;
+    }
+    int added = 0;
+    for (int line = m_paintedNewest + 1; line < count && added < height; ++line)
+        added += layoutFor(line).height;
+    if (added >= height) {
+        viewport()->update();
+    } else if (added > 0) {
+        m_paintedNewest = count - 1;
+        viewport()->scroll(0, -added);
+    }
+}
+
+void ChatView::setAnnouncementListener(
+    std::function<void(const QAccessibleTextInsertEvent &)> listener)
+{
+    s_announcementListener = std::move(listener);
+}
