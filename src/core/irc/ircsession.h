@@ -7,6 +7,7 @@
 #include "session/blockednicks.h"
 #include "session/conversationtable.h"
 #include "session/memberlist.h"
+#include "session/nickcompletion.h"
 #include "session/sessionvariables.h"
 #include "text/chatbuffer.h"
 
@@ -47,6 +48,7 @@ public:
     ConversationTable &conversations() { return m_conversations; }
     BlockedNicks &blockedNicks() { return m_blockedNicks; }
     CtcpReplyLimiter &ctcpReplyLimiter() { return m_ctcpReplyLimiter; }
+    NickCompletion &nickCompletion() { return m_nickCompletion; }
     // Watches for a connection that died without a close; runs while connected.
     KeepAlive &keepAlive() { return m_keepAlive; }
 
@@ -113,6 +115,7 @@ private:
     ConversationTable m_conversations;
     BlockedNicks m_blockedNicks;
     CtcpReplyLimiter m_ctcpReplyLimiter;
+    NickCompletion m_nickCompletion;
     KeepAlive m_keepAlive;
     bool m_refuseNewPrivates = false;
     bool m_connected = false;

@@ -137,6 +137,7 @@ void MessageBranches::answerCtcp(const QString &text, const QString &sender)
 
 void MessageBranches::roomMessage(const QString &text, const QString &sender)
 {
+    m_session.nickCompletion().noteSpeaker(sender);
     if (isAction(text)) {
         AppendFormatted(m_session.roomView(), colour(6) + u' ' + sender + actionText(text));
         return;

@@ -4,6 +4,7 @@
 #include "controls/sablecoolbutton.h"
 #include "irc/ircsession.h"
 #include "memberlistview.h"
+#include "util/nickcompleter.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -40,7 +41,7 @@ ChatPage ChatPage::build(QWidget *page, IrcSession &session)
     chat.buildTopic(page, session);
     chat.buildRoom(page, session);
     chat.buildMembers(page, session);
-    chat.buildInput(page);
+    chat.buildInput(page, session);
     return chat;
 }
 
@@ -94,12 +95,15 @@ void ChatPage::buildMembers(QWidget *page, IrcSession &session)
     userCount->setAlignment(Qt::AlignCenter);
 }
 
-void ChatPage::buildInput(QWidget *page)
+void ChatPage::buildInput(QWidget *page, IrcSession &session)
 {
     input = new QLineEdit(page);
     input->setObjectName(QStringLiteral("dataout"));
     input->setFont(designFont(QStringLiteral("Arial"), 9));
     input->setAccessibleName(QStringLiteral("Message to the room"));
+    new NickCompleter(input, [&session](QStringView typed) {
+        return session.nickCompletion().candidates(typed, session.members().entries());
+    });
 
     sendButton = new SableCoolButton(QStringLiteral("Send"), page);
     sendButton->setObjectName(QStringLiteral("cmdsend"));

@@ -40,5 +40,5 @@ private:
     void buildTopic(QWidget *page, IrcSession &session);
     void buildRoom(QWidget *page, IrcSession &session);
     void buildMembers(QWidget *page, IrcSession &session);
-    void buildInput(QWidget *page);
+    void buildInput(QWidget *page, IrcSession &session);
 };

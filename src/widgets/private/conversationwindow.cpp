@@ -10,6 +10,7 @@
 #include "util/formatpreview.h"
 #include "util/inputsending.h"
 #include "util/ircbackground.h"
+#include "util/nickcompleter.h"
 #include "util/twips.h"
 
 #include <QBoxLayout>
@@ -70,6 +71,10 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_input->setObjectName(QStringLiteral("txtprvtosnd"));
     m_input->setFont(arial);
     useIrcBackground(m_input);
+    new NickCompleter(m_input, [this](QStringView typed) {
+        return partner().startsWith(typed, Qt::CaseInsensitive) ? QStringList{partner()}
+                                                                 : QStringList();
+    });
     m_input->installEventFilter(this);
     m_sendButton = new QPushButton(QStringLiteral("Send"), this);
     m_sendButton->setObjectName(QStringLiteral("cmdclose"));
