@@ -19,6 +19,8 @@ Application::Application(const LaunchOptions &options, QObject *parent)
     m_variables.CurrentPassword = options.password;
     m_variables.CurrentRoom = options.room.isEmpty() ? NetworkDefaults::Room : options.room;
     m_session.setServer(options.host, options.port);
+    m_session.setTls(options.tls);
+    m_session.connection().setExtraAuthorities(options.extraAuthorities);
     connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exitProgram);
 }
 
