@@ -67,8 +67,13 @@ void Application::showLogin()
     m_login->setLauncher(m_launcher.get());
     if (!m_options.room.isEmpty())
         m_login->offerRoom(m_options.room);
+    if (m_options.tls)
+        m_login->offerSecureConnection();
     connect(m_login, &QObject::destroyed, this, [this] { m_login = nullptr; });
-    connect(m_login, &LoginWindow::connectRequested, this, &Application::openChannel);
+    connect(m_login, &LoginWindow::connectRequested, this, [this] {
+        useTls(m_login->secureConnection());
+        openChannel();
+    });
     connect(m_login, &LoginWindow::cancelRequested, this, &Application::exitProgram);
     m_login->show();
 }
@@ -78,7 +83,15 @@ void Application::showLauncherAbout()
     // Once the room window is up, its own tray menu answers.
     if (m_tray.phase() == TrayIcon::Phase::Launcher && m_launcher)
         AboutDialog::showOnce(m_launcherAbout, m_session.serverHost(), m_session.serverPort(),
-                              m_launcher.get());
+                              m_session.isEncrypted(), m_launcher.get());
+}
+
+void Application::useTls(bool tls)
+{
+    m_session.setTls(tls);
+    if (!m_options.portGiven)
+        m_session.setServer(m_options.host,
+                            tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort);
 }
 
 void Application::openChannel()

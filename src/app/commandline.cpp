@@ -310,7 +310,8 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         return failure(error);
     if (!readValues(parser, o, options, error))
         return failure(error);
-    if (options.port == 0)
+    options.portGiven = options.port != 0;
+    if (!options.portGiven)
         options.port = options.tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort;
     if (error = wireValueProblem(options); !error.isEmpty())
         return failure(error);

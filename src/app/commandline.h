@@ -34,6 +34,7 @@ struct LaunchOptions
     QString message; // help or version text, or the reason for failing
     QString host = NetworkDefaults::ServerHost;
     quint16 port = NetworkDefaults::ServerPort;
+    bool portGiven = false;                  // false: the port is the default of plain text or TLS
     bool tls = false;                        // ircs:// or --tls
     QList<QSslCertificate> extraAuthorities; // from --ca-file, trusted besides the system's
     QString nick;                            // signs in directly when set
