@@ -89,7 +89,7 @@ void Application::showLauncherAbout()
 void Application::useTls(bool tls)
 {
     m_session.setTls(tls);
-    if (!m_options.portGiven)
+    if (m_options.portIsDefault)
         m_session.setServer(m_options.host,
                             tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort);
 }

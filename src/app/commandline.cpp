@@ -310,8 +310,8 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
         return failure(error);
     if (!readValues(parser, o, options, error))
         return failure(error);
-    options.portGiven = options.port != 0;
-    if (!options.portGiven)
+    options.portIsDefault = options.port == 0;
+    if (options.portIsDefault)
         options.port = options.tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort;
     if (error = wireValueProblem(options); !error.isEmpty())
         return failure(error);

@@ -34,7 +34,9 @@ struct LaunchOptions
     QString message; // help or version text, or the reason for failing
     QString host = NetworkDefaults::ServerHost;
     quint16 port = NetworkDefaults::ServerPort;
-    bool portGiven = false;                  // false: the port is the default of plain text or TLS
+    // The port is no one's choice but the default of plain text or TLS, so it may follow the
+    // login window's choice of TLS.
+    bool portIsDefault = false;
     bool tls = false;                        // ircs:// or --tls
     QList<QSslCertificate> extraAuthorities; // from --ca-file, trusted besides the system's
     QString nick;                            // signs in directly when set

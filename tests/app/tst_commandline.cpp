@@ -156,6 +156,7 @@ void TestCommandLine::secureConnection()
     QTEST(options.tls, "tls");
     QTEST(int(options.port), "port");
     QVERIFY(options.extraAuthorities.isEmpty());
+    QVERIFY(options.portIsDefault == !args.join(u' ').contains(QRegularExpression(":[0-9]")));
 }
 
 void TestCommandLine::extraAuthorities()
