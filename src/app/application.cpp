@@ -19,6 +19,8 @@ Application::Application(const LaunchOptions &options, QObject *parent)
     m_variables.CurrentPassword = options.password;
     m_variables.CurrentRoom = options.room.isEmpty() ? NetworkDefaults::Room : options.room;
     m_session.setServer(options.host, options.port);
+    m_session.setTls(options.tls);
+    m_session.connection().setExtraAuthorities(options.extraAuthorities);
     connect(&m_tray, &TrayIcon::exitRequested, this, &Application::exitProgram);
 }
 
@@ -65,8 +67,13 @@ void Application::showLogin()
     m_login->setLauncher(m_launcher.get());
     if (!m_options.room.isEmpty())
         m_login->offerRoom(m_options.room);
+    if (m_options.tls)
+        m_login->offerSecureConnection();
     connect(m_login, &QObject::destroyed, this, [this] { m_login = nullptr; });
-    connect(m_login, &LoginWindow::connectRequested, this, &Application::openChannel);
+    connect(m_login, &LoginWindow::connectRequested, this, [this] {
+        useTls(m_login->secureConnection());
+        openChannel();
+    });
     connect(m_login, &LoginWindow::cancelRequested, this, &Application::exitProgram);
     m_login->show();
 }
@@ -76,7 +83,15 @@ void Application::showLauncherAbout()
     // Once the room window is up, its own tray menu answers.
     if (m_tray.phase() == TrayIcon::Phase::Launcher && m_launcher)
         AboutDialog::showOnce(m_launcherAbout, m_session.serverHost(), m_session.serverPort(),
-                              m_launcher.get());
+                              m_session.isEncrypted(), m_launcher.get());
+}
+
+void Application::useTls(bool tls)
+{
+    m_session.setTls(tls);
+    if (m_options.portIsDefault)
+        m_session.setServer(m_options.host,
+                            tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort);
 }
 
 void Application::openChannel()

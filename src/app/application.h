@@ -47,6 +47,8 @@ signals:
 private:
     void showLogin();
     void showLauncherAbout();
+    // The login window's choice of TLS; the port follows it unless the command line gave one.
+    void useTls(bool tls);
     void openChannel();
 
     LaunchOptions m_options;

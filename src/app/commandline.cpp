@@ -49,12 +49,14 @@ QString roomName(const QString &text)
 bool parseIrcUrl(const QString &text, LaunchOptions &options, QString &error)
 {
     const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().compare(u"irc", Qt::CaseInsensitive) != 0 ||
-        url.host().isEmpty()) {
-        error = QStringLiteral("not an irc:// address: %1").arg(text);
+    const bool plain = url.scheme().compare(u"irc", Qt::CaseInsensitive) == 0;
+    const bool tls = url.scheme().compare(u"ircs", Qt::CaseInsensitive) == 0;
+    if (!url.isValid() || !(plain || tls) || url.host().isEmpty()) {
+        error = QStringLiteral("not an irc:// or ircs:// address: %1").arg(text);
         return false;
     }
     options.host = url.host();
+    options.tls = tls;
     if (url.port() != -1) {
         if (url.port() == 0) {
             error = QStringLiteral("bad port in %1").arg(text);
@@ -156,6 +158,8 @@ struct Options
     QCommandLineOption logDir;
     QCommandLineOption pages;
     QCommandLineOption checkStart;
+    QCommandLineOption tls;
+    QCommandLineOption caFile;
 };
 
 Options describeOptions()
@@ -190,6 +194,14 @@ Options describeOptions()
             QStringLiteral("check-start"),
             QStringLiteral("Start, show the first window, print the object name of every shown "
                            "window on stdout, one a line, and exit (code 1 when none was shown).")),
+        QCommandLineOption(QStringLiteral("tls"),
+                           QStringLiteral("Connect over TLS (port %1 unless one is given), "
+                                          "verifying the server's certificate and host name.")
+                               .arg(NetworkDefaults::TlsServerPort)),
+        QCommandLineOption(QStringLiteral("ca-file"),
+                           QStringLiteral("Trust the certificate authorities in FILE (PEM) besides "
+                                          "the system's for TLS connections."),
+                           QStringLiteral("FILE")),
     };
 }
 
@@ -197,11 +209,13 @@ void addOptions(QCommandLineParser &parser, const Options &o)
 {
     parser.setApplicationDescription(
         QStringLiteral("Velmora Messenger, a chat client for the Velmora IRC network."));
-    parser.addOptions(
-        {o.help, o.version, o.server, o.nick, o.room, o.logDir, o.pages, o.checkStart});
-    parser.addPositionalArgument(QStringLiteral("irc://HOST[:PORT]/ROOM"),
-                                 QStringLiteral("Server and room to connect to."),
-                                 QStringLiteral("[irc://HOST[:PORT]/ROOM]"));
+    parser.addOptions({o.help, o.version, o.server, o.nick, o.room, o.logDir, o.pages, o.checkStart,
+                       o.tls, o.caFile});
+    parser.addPositionalArgument(
+        QStringLiteral("irc://HOST[:PORT]/ROOM"),
+        QStringLiteral("Server and room to connect to; ircs:// connects over TLS (port %1).")
+            .arg(NetworkDefaults::TlsServerPort),
+        QStringLiteral("[irc[s]://HOST[:PORT]/ROOM]"));
 }
 
 QString versionText()
@@ -222,6 +236,15 @@ bool readValues(const QCommandLineParser &parser, const Options &o, LaunchOption
         error = QStringLiteral("bad --server value \"%1\": expected HOST[:PORT]")
                     .arg(parser.value(o.server));
         return false;
+    }
+    options.tls = options.tls || parser.isSet(o.tls);
+    if (parser.isSet(o.caFile)) {
+        options.extraAuthorities = QSslCertificate::fromPath(parser.value(o.caFile));
+        if (options.extraAuthorities.isEmpty()) {
+            error = QStringLiteral("no certificate could be read from --ca-file \"%1\"")
+                        .arg(parser.value(o.caFile));
+            return false;
+        }
     }
     if (parser.isSet(o.nick)) {
         options.nick = parser.value(o.nick);
@@ -281,10 +304,15 @@ LaunchOptions parseCommandLine(const QStringList &arguments, const QProcessEnvir
     if (positional.size() > 1)
         return failure(QStringLiteral("only one irc:// address may be given"));
     QString error;
+    // 0 until a port is given; then the default of plain text or TLS, whichever is asked for.
+    options.port = 0;
     if (!positional.isEmpty() && !parseIrcUrl(positional.first(), options, error))
         return failure(error);
     if (!readValues(parser, o, options, error))
         return failure(error);
+    options.portIsDefault = options.port == 0;
+    if (options.portIsDefault)
+        options.port = options.tls ? NetworkDefaults::TlsServerPort : NetworkDefaults::ServerPort;
     if (error = wireValueProblem(options); !error.isEmpty())
         return failure(error);
     options.checkStart = parser.isSet(o.checkStart);

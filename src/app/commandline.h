@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QProcessEnvironment>
+#include <QSslCertificate>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +10,7 @@
 namespace NetworkDefaults {
 inline const QString ServerHost = QStringLiteral("irc.velmora.chat");
 inline constexpr quint16 ServerPort = 6667;
+inline constexpr quint16 TlsServerPort = 6697;
 inline const QString Room = QStringLiteral("#velmora");
 } // namespace NetworkDefaults
 
@@ -31,11 +34,16 @@ struct LaunchOptions
     QString message; // help or version text, or the reason for failing
     QString host = NetworkDefaults::ServerHost;
     quint16 port = NetworkDefaults::ServerPort;
-    QString nick;      // signs in directly when set
-    QString room;      // empty: the default room
-    QString password;  // from VELMORA_PASSWORD, never from the arguments
-    QString logDir;    // keep conversation logs here when set
-    QString pagesBase; // serve the network's web pages from here instead
+    // The port is no one's choice but the default of plain text or TLS, so it may follow the
+    // login window's choice of TLS.
+    bool portIsDefault = false;
+    bool tls = false;                        // ircs:// or --tls
+    QList<QSslCertificate> extraAuthorities; // from --ca-file, trusted besides the system's
+    QString nick;                            // signs in directly when set
+    QString room;                            // empty: the default room
+    QString password;                        // from VELMORA_PASSWORD, never from the arguments
+    QString logDir;                          // keep conversation logs here when set
+    QString pagesBase;                       // serve the network's web pages from here instead
 
     // --check-start: name the windows shown at start on stdout, then exit.
     bool checkStart = false;

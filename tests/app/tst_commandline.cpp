@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "platform/conversationlogfile.h"
+#include "support/testcertificates.h"
 
 #include <QtTest>
 
@@ -14,6 +15,9 @@ private slots:
     void passwordComesFromTheEnvironment();
     void passwordLeavesTheEnvironment();
     void pagesBase();
+    void secureConnection_data();
+    void secureConnection();
+    void extraAuthorities();
     void checkStart_data();
     void checkStart();
     void partnerLogNames_data();
@@ -98,7 +102,10 @@ void TestCommandLine::parse_data()
                                               {"irc://127.0.0.1/%23a%20b"},
                                               {"irc://127.0.0.1/a%0D%0AQUIT"},
                                               {"irc://127.0.0.1/a%00b"},
-                                              {"irc://127.0.0.1/a%2Cb"}})
+                                              {"irc://127.0.0.1/a%2Cb"},
+                                              {"ircs:///room"},
+                                              {"--ca-file", "/nonexistent/authority.pem"},
+                                              {"--ca-file", "/dev/null"}})
         QTest::addRow("bad: %s", qPrintable(bad.join(u' '))) << bad << A::Fail << host << 6667 << ""
                                                              << "";
 }
@@ -121,6 +128,46 @@ void TestCommandLine::parse()
     QTEST(int(options.port), "port");
     QTEST(options.nick, "nick");
     QTEST(options.room, "room");
+}
+
+void TestCommandLine::secureConnection_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("tls");
+    QTest::addColumn<int>("port");
+    QTest::newRow("plain by default") << QStringList{"irc://a.example/x"} << false << 6667;
+    QTest::newRow("ircs url") << QStringList{"ircs://a.example/x"} << true << 6697;
+    QTest::newRow("IRCS in capitals") << QStringList{"IRCS://a.example/x"} << true << 6697;
+    QTest::newRow("ircs url with port") << QStringList{"ircs://a.example:7000/x"} << true << 7000;
+    QTest::newRow("--tls") << QStringList{"--tls", "--server", "a.example"} << true << 6697;
+    QTest::newRow("--tls with port")
+        << QStringList{"--tls", "--server", "a.example:6667"} << true << 6667;
+    QTest::newRow("--tls with an irc url")
+        << QStringList{"irc://a.example/x", "--tls"} << true << 6697;
+    QTest::newRow("--server keeps the url's tls")
+        << QStringList{"ircs://a.example/x", "--server", "b.example"} << true << 6697;
+}
+
+void TestCommandLine::secureConnection()
+{
+    QFETCH(QStringList, args);
+    const LaunchOptions options = parseCommandLine(args, QProcessEnvironment());
+    QCOMPARE(options.action, LaunchOptions::Action::Run);
+    QTEST(options.tls, "tls");
+    QTEST(int(options.port), "port");
+    QVERIFY(options.extraAuthorities.isEmpty());
+    QVERIFY(options.portIsDefault == !args.join(u' ').contains(QRegularExpression(":[0-9]")));
+}
+
+void TestCommandLine::extraAuthorities()
+{
+    TestCertificates certificates;
+    QVERIFY2(!certificates.authorityFile().isEmpty(), qPrintable(certificates.error()));
+    const LaunchOptions options = parseCommandLine(
+        {"ircs://127.0.0.1/x", "--ca-file", certificates.authorityFile()}, QProcessEnvironment());
+    QCOMPARE(options.action, LaunchOptions::Action::Run);
+    QCOMPARE(options.extraAuthorities, QSslCertificate::fromPath(certificates.authorityFile()));
+    QVERIFY(!options.extraAuthorities.isEmpty());
 }
 
 void TestCommandLine::passwordLeavesTheEnvironment()

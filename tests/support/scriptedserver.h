@@ -2,18 +2,54 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
 #include <sys/socket.h>
 
+// Takes connections as QTcpServer does, or, given a certificate, as the server side of TLS.
+class ScriptedListener : public QTcpServer
+{
+public:
+    QSslCertificate certificate;
+    QSslKey key;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        if (certificate.isNull()) {
+            QTcpServer::incomingConnection(descriptor);
+            return;
+        }
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setLocalCertificate(certificate);
+        socket->setPrivateKey(key);
+        socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+        socket->startServerEncryption();
+        addPendingConnection(socket);
+    }
+};
+
 // A server on loopback for exact protocol cases: the test writes every line it sends and reads
-// every byte the client writes.
+// every byte the client writes. Given a certificate and its key (PEM files), it speaks TLS.
 class ScriptedServer
 {
 public:
     ScriptedServer() { m_server.listen(QHostAddress::LocalHost); }
+    ScriptedServer(const QString &certificateFile, const QString &keyFile)
+    {
+        m_server.certificate = QSslCertificate::fromPath(certificateFile).value(0);
+        QFile key(keyFile);
+        if (key.open(QIODevice::ReadOnly))
+            m_server.key = QSslKey(&key, QSsl::Ec);
+        m_server.listen(QHostAddress::LocalHost);
+    }
     bool isListening() const { return m_server.isListening(); }
     quint16 port() const { return m_server.serverPort(); }
 
@@ -81,7 +117,7 @@ public:
     void stopReading() { m_client->setReadBufferSize(1); }
 
 private:
-    QTcpServer m_server;
+    ScriptedListener m_server;
     QTcpSocket *m_client = nullptr;
     QByteArray m_received;
 };

@@ -105,6 +105,8 @@ class TestAboutAndToday : public QObject
 private slots:
     void aboutBoxTexts_data();
     void aboutBoxTexts();
+    void aboutBoxSaysWhetherEncrypted_data();
+    void aboutBoxSaysWhetherEncrypted();
     void aboutBoxUnloads_data();
     void aboutBoxUnloads();
     void todayPageLoadsHiddenAndSurvivesEscape();
@@ -141,6 +143,30 @@ void TestAboutAndToday::aboutBoxTexts()
     auto *ok = named<SableCoolButton>(&about, "ok");
     QCOMPARE(ok->text(), u"OK"_qs);
     QCOMPARE(ok->font().family(), u"Comic Sans MS"_qs);
+}
+
+void TestAboutAndToday::aboutBoxSaysWhetherEncrypted_data()
+{
+    QTest::addColumn<QList<bool>>("shows");
+    QTest::addColumn<QString>("label4");
+    QTest::newRow("plain") << QList<bool>{false} << u"Connection : - not encrypted"_qs;
+    QTest::newRow("TLS") << QList<bool>{true} << u"Connection : - encrypted (TLS)"_qs;
+    QTest::newRow("open box follows the session")
+        << QList<bool>{true, false} << u"Connection : - not encrypted"_qs;
+}
+
+void TestAboutAndToday::aboutBoxSaysWhetherEncrypted()
+{
+    QFETCH(QList<bool>, shows);
+    QPointer<AboutDialog> box;
+    QPointer<AboutDialog> first;
+    for (bool encrypted : shows) {
+        AboutDialog::showOnce(box, u"irc.velmora.chat"_qs, 6697, encrypted, nullptr);
+        first = first ? first : box;
+    }
+    QCOMPARE(box, first);
+    QTEST(named<QLabel>(box, "Label4")->text(), "label4");
+    delete box;
 }
 
 void TestAboutAndToday::aboutBoxUnloads_data()

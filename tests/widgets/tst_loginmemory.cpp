@@ -5,7 +5,7 @@
 using namespace startuptest;
 
 // What the login window keeps between runs: the nickname and password when asked to, the
-// activity counter, and the autostart entry.
+// activity counter, the choice of a secure connection, and the autostart entry.
 class TestLoginMemory : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,8 @@ private slots:
     void remembered_data();
     void remembered();
     void typingANickForgetsTheSavedPassword();
+    void secureConnectionIsRemembered_data();
+    void secureConnectionIsRemembered();
     void guestKeepsTheStoredNameAndPassword_data();
     void guestKeepsTheStoredNameAndPassword();
     void loadAtStartup();
@@ -278,6 +280,43 @@ void TestLoginMemory::activationFindsAutostart()
     QVERIFY(showActive(&login));
     QCOMPARE(check(&login, "las")->isChecked(), ticked);
     QCOMPARE(autostartCommand(), afterwards);
+}
+
+void TestLoginMemory::secureConnectionIsRemembered_data()
+{
+    QTest::addColumn<QVariant>("storedBefore");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<bool>("shownChecked");
+    QTest::addColumn<bool>("toggle");
+    QTest::newRow("nothing stored") << QVariant() << false << false << false;
+    QTest::newRow("turned on") << QVariant() << false << false << true;
+    QTest::newRow("stored on") << QVariant("1") << false << true << false;
+    QTest::newRow("stored on, turned off") << QVariant("1") << false << true << true;
+    QTest::newRow("asked for at start") << QVariant("0") << true << true << false;
+}
+
+void TestLoginMemory::secureConnectionIsRemembered()
+{
+    QFETCH(QVariant, storedBefore);
+    QFETCH(bool, offered);
+    QFETCH(bool, shownChecked);
+    QFETCH(bool, toggle);
+    if (storedBefore.isValid())
+        QVERIFY(store(QStringLiteral("tls"), storedBefore));
+    SessionVariables vars;
+    LoginWindow login(vars);
+    if (offered)
+        login.offerSecureConnection();
+    QVERIFY(showActive(&login));
+    QCOMPARE(check(&login, "chktls")->text(), u"Secure connection (TLS)"_qs);
+    QCOMPARE(check(&login, "chktls")->isChecked(), shownChecked);
+    if (toggle)
+        click(&login, "chktls");
+    retype(box(&login, "txtnick"), QStringLiteral("alice"));
+    click(&login, "cmdok");
+    const bool chosen = shownChecked != toggle;
+    QCOMPARE(login.secureConnection(), chosen);
+    QCOMPARE(stored(QStringLiteral("tls")), chosen ? u"1"_qs : u"0"_qs);
 }
 
 QTEST_MAIN(TestLoginMemory)

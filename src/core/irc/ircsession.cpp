@@ -26,6 +26,9 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_connection, &ServerConnection::closedByServer, this, &IrcSession::serverClosed);
     connect(&m_connection, &ServerConnection::sendQueueOverflowed, this,
             &IrcSession::sendQueueOverflowed);
+    connect(&m_connection, &ServerConnection::secureSetupFailed, this,
+            &IrcSession::secureSetupFailed);
+    connect(&m_connection, &ServerConnection::attemptTimedOut, this, &IrcSession::attemptTimedOut);
     connect(&m_keepAlive, &KeepAlive::pingDue, this,
             [this] { SendData(QString(u"PING :"_qs + m_host)); });
     connect(&m_keepAlive, &KeepAlive::connectionLost, this, &IrcSession::noAnswerFromServer);
@@ -50,12 +53,23 @@ void IrcSession::ConnectToServer()
     m_keepAlive.stop();
     m_presenter->setConnectionCommands(false, false);
     AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
+    // A plain connection keeps its long-standing greeting, port number included.
+    const QString port = m_tls ? QString::number(m_port) : u"6667"_qs;
     AppendFormatted(m_roomView, bold + colour(2) +
                                     u"*** Attempting to connect Velmora Server At "_qs + m_host +
-                                    u" 6667"_qs);
+                                    u' ' + port);
+    if (m_tls)
+        AppendFormatted(m_roomView, colour(3) + u"*** The connection is encrypted (TLS); the "_qs
+                                                u"server's certificate is verified first."_qs);
     AppendFormatted(m_roomView,
                     u"*** Sending login information..."_qs + colour(15) + u" Please Wait"_qs);
-    m_connection.open(m_host, m_port);
+    openConnection();
+}
+
+void IrcSession::openConnection()
+{
+    m_connection.open(m_host, m_port,
+                      m_tls ? ServerConnection::Security::Tls : ServerConnection::Security::Plain);
 }
 
 void IrcSession::registerUser()
@@ -134,6 +148,20 @@ void IrcSession::noAnswerFromServer()
     socketFailed();
 }
 
+void IrcSession::secureSetupFailed(const QString &reason)
+{
+    AppendFormatted(m_roomView, colour(4) + u" *** Secure connection refused: "_qs + reason);
+    endSession();
+}
+
+void IrcSession::attemptTimedOut()
+{
+    AppendFormatted(m_roomView, colour(4) +
+                                    u" *** The server did not complete the connection in "_qs
+                                    u"time: attempt abandoned."_qs);
+    endSession();
+}
+
 void IrcSession::endSession()
 {
     m_connected = false;
@@ -163,7 +191,7 @@ void IrcSession::reconnect()
     m_connection.close();
     AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
                                     m_host + bold + colour(15) + u" Please Wait"_qs);
-    m_connection.open(m_host, m_port);
+    openConnection();
     m_presenter->setConnectionCommands(false, false);
 }
 

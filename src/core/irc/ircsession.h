@@ -29,6 +29,7 @@ class IrcSession : public QObject, public LineSender
     Q_OBJECT
 public:
     static constexpr quint16 DefaultPort = 6667;
+    static constexpr quint16 DefaultTlsPort = 6697;
     static inline const QString RealName = QStringLiteral("Velmora Messenger 1.0 (Orvane)");
 
     IrcSession(SessionVariables &variables, QObject *parent = nullptr);
@@ -37,6 +38,11 @@ public:
     void setServer(const QString &host, quint16 port);
     QString serverHost() const { return m_host; }
     quint16 serverPort() const { return m_port; }
+    // Connect over TLS (verified) instead of plain text, from the next connection on.
+    void setTls(bool tls) { m_tls = tls; }
+    bool usesTls() const { return m_tls; }
+    // True while the connection is open over verified TLS.
+    bool isEncrypted() const { return m_connection.isEncrypted(); }
     void setPresenter(SessionPresenter *presenter);
     SessionPresenter &presenter() { return *m_presenter; }
 
@@ -103,11 +109,15 @@ private:
     void serverClosed();
     void sendQueueOverflowed();
     void noAnswerFromServer();
+    void secureSetupFailed(const QString &reason);
+    void attemptTimedOut();
+    void openConnection();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
     QString m_host;
     quint16 m_port = DefaultPort;
+    bool m_tls = false;
     ServerConnection m_connection;
     ChatBuffer m_roomView;
     ChatBuffer m_topicView;

@@ -3,20 +3,29 @@
 #include "text/lineends.h"
 
 #include <QHostInfo>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
 
 ServerConnection::ServerConnection(QObject *parent)
-    : QObject(parent), m_socket(new QTcpSocket(this))
+    : QObject(parent), m_socket(new QSslSocket(this))
 {
-    connect(m_socket, &QTcpSocket::connected, this, &ServerConnection::connected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &ServerConnection::readAvailable);
-    // Qt reports both a close and a reset by the server as RemoteHostClosedError.
-    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error == QAbstractSocket::RemoteHostClosedError)
-            emit closedByServer();
-        else
-            emit failed();
+    m_attemptTimer.setSingleShot(true);
+    m_attemptTimer.setInterval(DefaultAttemptTimeout);
+    connect(&m_attemptTimer, &QTimer::timeout, this, [this] {
+        close();
+        emit attemptTimedOut();
     });
+    connect(m_socket, &QSslSocket::connected, this, [this] {
+        if (m_security == Security::Plain)
+            ready();
+    });
+    connect(m_socket, &QSslSocket::encrypted, this, &ServerConnection::ready);
+    connect(m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+        for (const QSslError &error : errors)
+            m_certificateProblems << error.errorString();
+    });
+    connect(m_socket, &QSslSocket::readyRead, this, &ServerConnection::readAvailable);
+    connect(m_socket, &QSslSocket::errorOccurred, this, &ServerConnection::socketError);
 }
 
 bool ServerConnection::isClosed() const
@@ -24,17 +33,79 @@ bool ServerConnection::isClosed() const
     return m_socket->state() == QAbstractSocket::UnconnectedState;
 }
 
-void ServerConnection::open(const QString &host, quint16 port)
+bool ServerConnection::isEncrypted() const
+{
+    return !isClosed() && m_socket->isEncrypted();
+}
+
+void ServerConnection::setExtraAuthorities(const QList<QSslCertificate> &authorities)
+{
+    m_extraAuthorities = authorities;
+}
+
+void ServerConnection::setAttemptTimeout(std::chrono::milliseconds timeout)
+{
+    m_attemptTimer.setInterval(timeout);
+}
+
+void ServerConnection::open(const QString &host, quint16 port, Security security)
 {
     if (!isClosed())
         close();
-    m_socket->connectToHost(host, port);
+    m_security = security;
+    m_certificateProblems.clear();
+    m_attemptTimer.start();
+    if (security == Security::Plain) {
+        m_socket->connectToHost(host, port);
+        return;
+    }
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + m_extraAuthorities);
+    tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    m_socket->setSslConfiguration(tls);
+    // The host name given here is the one the certificate must name.
+    m_socket->connectToHostEncrypted(host, port);
 }
 
 void ServerConnection::close()
 {
+    m_attemptTimer.stop();
     m_socket->abort();
     m_framer.reset();
+}
+
+void ServerConnection::ready()
+{
+    m_attemptTimer.stop();
+    emit connected();
+}
+
+bool ServerConnection::isSettingUpTls() const
+{
+    return m_security == Security::Tls && !m_socket->isEncrypted();
+}
+
+void ServerConnection::socketError(QAbstractSocket::SocketError error)
+{
+    m_attemptTimer.stop();
+    // A secure connection fails in the handshake when the certificate is refused, the server
+    // answers with something other than TLS, or it goes away before the handshake is done.
+    const bool handshakeFailed = error == QAbstractSocket::SslHandshakeFailedError ||
+                                 error == QAbstractSocket::SslInternalError ||
+                                 error == QAbstractSocket::SslInvalidUserDataError;
+    if (handshakeFailed || (error == QAbstractSocket::RemoteHostClosedError && isSettingUpTls())) {
+        const QString reason = !m_certificateProblems.isEmpty()
+                                   ? m_certificateProblems.join(u"; "_qs)
+                                   : m_socket->errorString();
+        close();
+        emit secureSetupFailed(reason);
+        return;
+    }
+    // Qt reports both a close and a reset by the server as RemoteHostClosedError.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        emit closedByServer();
+    else
+        emit failed();
 }
 
 void ServerConnection::sendLine(QStringView line)

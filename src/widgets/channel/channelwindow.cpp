@@ -374,7 +374,8 @@ void ChannelWindow::showChannelWindow()
 
 void ChannelWindow::showAboutBox()
 {
-    AboutDialog::showOnce(m_aboutBox, m_session.serverHost(), m_session.serverPort(), this);
+    AboutDialog::showOnce(m_aboutBox, m_session.serverHost(), m_session.serverPort(),
+                          m_session.isEncrypted(), this);
 }
 
 void ChannelWindow::loadTodayPage()

@@ -154,6 +154,8 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
     QLabel *serverLabel =
         addLabel(this, "Label2",
                  u"Server Description : - "_qs + host + u" , Port : - "_qs + QString::number(port));
+    m_encryptionLabel = addLabel(this, "Label4", QString());
+    showEncryption(false);
     QLabel *creditLabel =
         addLabel(this, "Label3",
                  QStringLiteral("Velmora Messenger is made by the Velmora team, www.velmora.chat"));
@@ -172,6 +174,7 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
     layout->addLayout(top);
     layout->addWidget(thanksLabel);
     layout->addWidget(serverLabel);
+    layout->addWidget(m_encryptionLabel);
     layout->addWidget(creditLabel);
     layout->addWidget(okButton, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -182,11 +185,18 @@ AboutDialog::AboutDialog(const QString &host, quint16 port, QWidget *parent) : Q
     enableDragMove(this);
 }
 
+void AboutDialog::showEncryption(bool encrypted)
+{
+    m_encryptionLabel->setText(encrypted ? QStringLiteral("Connection : - encrypted (TLS)")
+                                         : QStringLiteral("Connection : - not encrypted"));
+}
+
 void AboutDialog::showOnce(QPointer<AboutDialog> &box, const QString &host, quint16 port,
-                           QWidget *parent)
+                           bool encrypted, QWidget *parent)
 {
     if (!box)
         box = new AboutDialog(host, port, parent);
+    box->showEncryption(encrypted);
     box->show();
     box->raise();
 }

@@ -235,6 +235,8 @@ void LoginWindow::makeInputs()
                                       QStringLiteral("Save Password"));
     m_loadAtStartupCheck = addCheckBox(this, "las", QStringLiteral("Load At Startup"),
                                        QStringLiteral("Load When Computer Starts"));
+    m_tlsCheck = addCheckBox(this, "chktls", QStringLiteral("Secure connection (TLS)"),
+                             QStringLiteral("Encrypt The Connection And Verify The Server"));
 
     m_connectButton = new XPButton(QStringLiteral("Connect"), this);
     m_connectButton->setObjectName(QStringLiteral("cmdok"));
@@ -257,6 +259,7 @@ QLayout *LoginWindow::layOut(const Labels &labels, QWidget *cancel)
     fields->addWidget(labels.roomLabel, 6, 0);
     fields->addWidget(m_roomBox, 6, 1);
     fields->addWidget(m_loadAtStartupCheck, 7, 1, Qt::AlignLeft);
+    fields->addWidget(m_tlsCheck, 8, 1, Qt::AlignLeft);
     fields->setColumnStretch(1, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(labels.footnote, 1);
@@ -305,6 +308,7 @@ void LoginWindow::load()
         m_nickBox->setText(text);
     if (loadText(QStringLiteral("password"), text))
         m_passwordBox->setText(text);
+    m_tlsCheck->setChecked(LoadSetting(Section, QStringLiteral("tls")).toString() == u"1");
     double counter = 0;
     if (loadCounter(counter))
         m_vars.ActivityCounter = 1 + counter;
@@ -334,6 +338,16 @@ void LoginWindow::offerRoom(const QString &room)
         index = m_roomBox->count() - 1;
     }
     m_roomBox->setCurrentIndex(index);
+}
+
+void LoginWindow::offerSecureConnection()
+{
+    m_tlsCheck->setChecked(true);
+}
+
+bool LoginWindow::secureConnection() const
+{
+    return m_tlsCheck->isChecked();
 }
 
 bool LoginWindow::event(QEvent *event)
@@ -400,6 +414,8 @@ void LoginWindow::connectToChat()
                     m_savePasswordCheck->isChecked() ? m_passwordBox->text() : QString());
     }
     SaveSetting(Section, QStringLiteral("number"), counterText(m_vars.ActivityCounter));
+    SaveSetting(Section, QStringLiteral("tls"),
+                m_tlsCheck->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     m_vars.CurrentNick = nick;
     m_vars.CurrentPassword = m_passwordBox->text();
 

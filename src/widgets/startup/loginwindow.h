@@ -9,9 +9,10 @@ class QLayout;
 class QLineEdit;
 class XPButton;
 
-// Collects the nickname, password and room, remembers what the user asks it to between runs
-// (store section "Store": username, password, number), and sets the session variables for the
-// room window. Connect hands over and closes the window; Cancel, or closing it, ends the program.
+// Collects the nickname, password, room and whether to connect over TLS, remembers what the user
+// asks it to between runs (store section "Store": username, password, number, tls), and sets the
+// session variables for the room window. Connect hands over and closes the window; Cancel, or
+// closing it, ends the program.
 class LoginWindow : public QWidget
 {
     Q_OBJECT
@@ -23,6 +24,10 @@ public:
     // Selects room in the room list, adding it when the list lacks it (names compared without
     // regard to case): the room of an irc:// address the program was started with.
     void offerRoom(const QString &room);
+    // Ticks "Secure connection (TLS)": the program was started with ircs:// or --tls.
+    void offerSecureConnection();
+    // Whether the user asks for a TLS connection.
+    bool secureConnection() const;
 
 signals:
     // The session variables are set and the window is closing; the room window is next.
@@ -57,6 +62,7 @@ private:
     QCheckBox *m_rememberMeCheck;
     QCheckBox *m_savePasswordCheck;
     QCheckBox *m_loadAtStartupCheck;
+    QCheckBox *m_tlsCheck;
     XPButton *m_connectButton;
     bool m_connecting = false;
     bool m_fillingQuietly = false;
