@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 // The running program's wiring between the tray icon and the windows it stands for.
 class TestApplication : public QObject
@@ -21,6 +24,8 @@ private slots:
     void launcherTrayOpensTheAboutBox();
     void ircAddressJoinsItsRoom_data();
     void ircAddressJoinsItsRoom();
+    void aRoomLogThatIsNotAFileStopsTheStart_data();
+    void aRoomLogThatIsNotAFileStopsTheStart();
 
 private:
     QTemporaryDir m_settingsDir;
@@ -105,6 +110,40 @@ void TestApplication::ircAddressJoinsItsRoom()
     server.send(":srv 376 bob :End of MOTD\r\n");
     const QByteArray join = "JOIN " + joined.toUtf8() + "\n";
     QVERIFY2(server.receivedUntil(join).contains(join), join.constData());
+}
+
+void TestApplication::aRoomLogThatIsNotAFileStopsTheStart_data()
+{
+    QTest::addColumn<bool>("fifo");
+    // Opening a FIFO for writing would wait for a reader for ever.
+    QTest::newRow("fifo") << true;
+    QTest::newRow("directory") << false;
+}
+
+void TestApplication::aRoomLogThatIsNotAFileStopsTheStart()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir home;
+    const QString roomLog = home.filePath(u"logs/room.log"_qs);
+    QVERIFY(QDir().mkpath(fifo ? home.filePath(u"logs"_qs) : roomLog));
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(roomLog).constData(), 0600), 0);
+
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"HOME"_qs, home.path());
+    environment.insert(u"XDG_CONFIG_HOME"_qs, home.path());
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(VELMORA_PROGRAM),
+                  {u"--server"_qs, u"127.0.0.1:1"_qs, u"--nick"_qs, u"bob"_qs, u"--log-dir"_qs,
+                   home.filePath(u"logs"_qs)});
+    const bool finished = program.waitForFinished(10000);
+    if (!finished)
+        program.kill();
+    QVERIFY(finished);
+    QCOMPARE(program.exitCode(), 2);
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+    QVERIFY2(said.contains(roomLog) && said.contains(u"not a regular file"_qs), qPrintable(said));
 }
 
 QTEST_MAIN(TestApplication)

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 // Conversation logs against what strangers can send: files only for lines that are shown, a
@@ -23,6 +25,7 @@ private slots:
     void aLogThatIsNotAFileIsSaidOnce();
     void aRoomLogThatIsNotAFileIsRefusedAtStart();
     void writeErrorsAreSaidOnceAndLinesGoOnWhenTheDiskTakesThem();
+    void aFileThatCannotGrowKeepsOnlyWholeLines();
 
 private:
     void start(ConversationLogs *logs = nullptr);
@@ -70,6 +73,31 @@ protected:
     }
 };
 
+// Lets files of this process grow to at most `limit` bytes while it lives: writes past it fail
+// with "File too large", a fault that root meets as well as anyone.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 limit)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit lowered{rlim_t(limit), m_old.rlim_max};
+        m_set = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
 QByteArray linesFrom(const char *nickPattern, int count, const QByteArray &text)
 {
     QByteArray lines;
@@ -112,14 +140,15 @@ void TestConversationLogs::start(ConversationLogs *logs)
 void TestConversationLogs::strangersWhoseLinesAreDroppedLeaveNoFiles()
 {
     start();
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 5000; ++i)
         m_session->blockedNicks().add(QStringLiteral("blocked%1").arg(i));
-    // 5,000 CTCP requests (answered, never shown) and lines of blocked nicks.
+    // 5,000 CTCP requests (answered, never shown) and 5,000 blocked nicks, each a stranger.
     for (int batch = 0; batch < 10; ++batch) {
         const QByteArray pattern = "ctcp" + QByteArray::number(batch) + "_%";
-        m_server->exchange(linesFrom(pattern, 500, "\x01VERSION\x01"));
+        QVERIFY(!m_server->exchange(linesFrom(pattern, 500, "\x01VERSION\x01"))
+                     .startsWith("<no answer"));
     }
-    m_server->exchange(linesFrom("blocked%", 50, "let me in").repeated(20));
+    QVERIFY(!m_server->exchange(linesFrom("blocked%", 5000, "let me in")).startsWith("<no answer"));
     QCOMPARE(logFiles(), QStringList{ConversationLogFile::roomFileName()});
     QCOMPARE(m_session->conversations().firstFreeSlot(), 0);
     QCOMPARE(m_logs->openFileCount(), 1);
@@ -185,6 +214,29 @@ void TestConversationLogs::writeErrorsAreSaidOnceAndLinesGoOnWhenTheDiskTakesThe
     logs->full = true;
     m_server->exchange(linesFrom("bob", 1, "lost again"));
     QCOMPARE(roomLinesWith(u"No space left on device"_qs), 3);
+}
+
+void TestConversationLogs::aFileThatCannotGrowKeepsOnlyWholeLines()
+{
+    const QString path = m_dir->filePath(u"bob.log"_qs);
+    ConversationLogFile log(path);
+    QString error;
+    QVERIFY(log.write(u"first", &error));
+    const QString longLine(100, u'x');
+    bool refused = false;
+    {
+        // Room for part of a line only: the write stops half way.
+        const FileSizeLimit limit(QFileInfo(path).size() + 10);
+        QVERIFY(limit.isSet());
+        refused = !log.write(longLine, &error) && !log.write(longLine, &error);
+    }
+    QVERIFY(refused);
+    QVERIFY2(error.contains(u"too large"_qs, Qt::CaseInsensitive), qPrintable(error));
+    QVERIFY(!log.isOpen());
+    QVERIFY(log.write(u"after", &error));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("first\nafter\n"));
 }
 
 QTEST_GUILESS_MAIN(TestConversationLogs)

@@ -86,9 +86,22 @@ bool ConversationLogFile::write(QStringView rawLine, QString *error)
     bytes.replace('\r', ' ');
     bytes.replace('\n', ' ');
     bytes.append('\n');
-    if (m_file.write(bytes) == bytes.size())
+    const qint64 sizeBefore = m_file.size();
+    // A short write (the disk filled up on the way) is followed by one more try, which says why.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 now = m_file.write(bytes.constData() + written, bytes.size() - written);
+        if (now <= 0)
+            break;
+        written += now;
+    }
+    if (written == bytes.size())
         return true;
-    *error = m_file.errorString();
+    *error = m_file.error() != QFileDevice::NoError ? m_file.errorString()
+                                                    : QStringLiteral("the line was cut short");
+    // No half line is left behind for the next line to run on from.
+    if (written > 0 && m_file.size() == sizeBefore + written)
+        m_file.resize(sizeBefore);
     m_file.close();
     return false;
 }

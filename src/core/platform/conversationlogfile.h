@@ -23,8 +23,8 @@ public:
     bool isOpen() const { return m_file.isOpen(); }
     // Opens the file for appending when it is not open; false with the reason when it cannot be.
     bool open(QString *error);
-    // Appends one line, opening the file first if need be. On failure the file is closed (the
-    // next line tries again) and error says why.
+    // Appends one line, opening the file first if need be. On failure no part of the line stays
+    // in the file, the file is closed (the next line tries again) and error says why.
     bool write(QStringView rawLine, QString *error);
     void close() { m_file.close(); }
 
