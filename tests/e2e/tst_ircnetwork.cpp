@@ -1,6 +1,7 @@
 #include "support/ircclient.h"
 #include "support/ircnetwork.h"
 
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -15,6 +16,8 @@ private slots:
     void stopClosesThePort();
     void nickServTexts();
     void chanServGivesFounderRank();
+    void tlsPortShowsTheMadeCertificate_data();
+    void tlsPortShowsTheMadeCertificate();
 
 private:
     static QRegularExpression re(const QString &pattern) { return QRegularExpression(pattern); }
@@ -149,6 +152,58 @@ void TestIrcNetwork::chanServGivesFounderRank()
     QVERIFY2(dave.waitForLine(re(QStringLiteral("^:ChanServ!\\S+ MODE #founders \\+\\S*q"))),
              qPrintable(dave.lastError()));
     QCOMPARE(dave.names(QStringLiteral("#founders")), QStringList{QStringLiteral("~dave")});
+}
+
+void TestIrcNetwork::tlsPortShowsTheMadeCertificate_data()
+{
+    QTest::addColumn<QStringList>("hosts");
+    QTest::addColumn<QList<QSslError::SslError>>("errors");
+    QTest::newRow("loopback names")
+        << IrcNetwork::Options{}.tlsHosts << QList<QSslError::SslError>{};
+    QTest::newRow("another host") << QStringList{QStringLiteral("irc.elsewhere.example")}
+                                  << QList<QSslError::SslError>{QSslError::HostNameMismatch};
+}
+
+// The TLS port serves a certificate from the network's own authority that names the hosts
+// asked for; a client that trusts the authority finds nothing else wrong with it.
+void TestIrcNetwork::tlsPortShowsTheMadeCertificate()
+{
+    QFETCH(QStringList, hosts);
+    QFETCH(QList<QSslError::SslError>, errors);
+    if (!IrcNetwork::inspircdAvailable())
+        QSKIP("InspIRCd not installed");
+    IrcNetwork network;
+    QVERIFY2(network.start({.withTls = true, .tlsHosts = hosts}), qPrintable(network.lastError()));
+    QVERIFY(network.tlsPort() != 0 && network.tlsPort() != network.port());
+
+    QSslSocket socket;
+    QSslConfiguration configuration = socket.sslConfiguration();
+    configuration.addCaCertificates(QSslCertificate::fromPath(network.tlsAuthorityFile()));
+    socket.setSslConfiguration(configuration);
+    QList<QSslError::SslError> seen;
+    connect(&socket, &QSslSocket::sslErrors, this, [&](const QList<QSslError> &found) {
+        for (const QSslError &error : found)
+            seen << error.error();
+        socket.ignoreSslErrors();
+    });
+    socket.connectToHostEncrypted(network.host(), network.tlsPort());
+    QVERIFY2(socket.waitForEncrypted(5000), qPrintable(socket.errorString()));
+    QCOMPARE(seen, errors);
+    const auto names = socket.peerCertificate().subjectAlternativeNames();
+    QStringList named = names.values(QSsl::DnsEntry) + names.values(QSsl::IpAddressEntry);
+    named.sort();
+    hosts.sort();
+    QCOMPARE(named, hosts);
+
+    // IRC runs inside it: the server greets a registration.
+    socket.write("NICK tlsprobe\r\nUSER tlsprobe 0 * :probe\r\n");
+    QByteArray received;
+    const QDeadlineTimer deadline(5000);
+    while (!received.contains(" 001 tlsprobe ") && !deadline.hasExpired()) {
+        socket.waitForReadyRead(100);
+        received += socket.readAll();
+    }
+    QVERIFY2(received.contains(" 001 tlsprobe "), received.constData());
 }
 
 QTEST_GUILESS_MAIN(TestIrcNetwork)

@@ -1,6 +1,7 @@
 #include "ircnetwork.h"
 
 #include "ircclient.h"
+#include "testcertificates.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -16,7 +17,9 @@
 #include <QTimer>
 
 #include <csignal>
+#include <initializer_list>
 #include <unistd.h>
+#include <vector>
 #ifdef Q_OS_LINUX
 #include <sys/prctl.h>
 #endif
@@ -46,16 +49,18 @@ QString envOr(const char *name, const QString &fallback)
     return value.isEmpty() ? fallback : value;
 }
 
-// Two distinct ports that nothing listens on right now. Another process may still take one
-// before the daemon binds it; launchInspircd() notices and start() tries again.
-bool pickFreePorts(quint16 *first, quint16 *second)
+// Distinct ports that nothing listens on right now. Another process may still take one before
+// the daemon binds it; launchInspircd() notices and start() tries again.
+bool pickFreePorts(std::initializer_list<quint16 *> ports)
 {
-    QTcpServer a;
-    QTcpServer b;
-    if (!a.listen(QHostAddress::LocalHost, 0) || !b.listen(QHostAddress::LocalHost, 0))
-        return false;
-    *first = a.serverPort();
-    *second = b.serverPort();
+    std::vector<std::unique_ptr<QTcpServer>> held; // kept listening until all are picked
+    for (quint16 *port : ports) {
+        auto server = std::make_unique<QTcpServer>();
+        if (!server->listen(QHostAddress::LocalHost, 0))
+            return false;
+        *port = server->serverPort();
+        held.push_back(std::move(server));
+    }
     return true;
 }
 
@@ -142,6 +147,11 @@ QString IrcNetwork::workDirectory() const
     return m_dir ? m_dir->path() : QString();
 }
 
+QString IrcNetwork::tlsAuthorityFile() const
+{
+    return m_certificates ? m_certificates->authorityFile() : QString();
+}
+
 bool IrcNetwork::start()
 {
     return start(Options{});
@@ -163,7 +173,8 @@ bool IrcNetwork::start(const Options &options)
     Launch launch = Launch::PortTaken;
     for (int attempt = 0; attempt < kPortAttempts && launch == Launch::PortTaken; ++attempt) {
         stop();
-        if (!prepareDirectory() || !writeConfigs(options.withServices)) {
+        if (!prepareDirectory(options.withTls) ||
+            (options.withTls && !makeCertificate(options.tlsHosts)) || !writeConfigs(options)) {
             stop(); // keeps lastError()
             return false;
         }
@@ -185,11 +196,15 @@ void IrcNetwork::stop()
     endProcess(m_services);
     endProcess(m_ircd);
     m_dir.reset();
+    m_certificates.reset();
+    m_tlsCertificateFile.clear();
+    m_tlsKeyFile.clear();
     m_clientPort = 0;
     m_serverPort = 0;
+    m_tlsPort = 0;
 }
 
-bool IrcNetwork::prepareDirectory()
+bool IrcNetwork::prepareDirectory(bool withTls)
 {
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                             QStringLiteral("/velmora-ircnet-XXXXXX"));
@@ -206,45 +221,71 @@ bool IrcNetwork::prepareDirectory()
         m_lastError = QStringLiteral("cannot create directories in %1").arg(m_dir->path());
         return false;
     }
-    if (!pickFreePorts(&m_clientPort, &m_serverPort)) {
+    quint16 tlsPort = 0;
+    if (!pickFreePorts({&m_clientPort, &m_serverPort, &tlsPort})) {
         m_lastError = QStringLiteral("cannot find free ports on 127.0.0.1");
         return false;
     }
+    m_tlsPort = withTls ? tlsPort : 0;
+    return true;
+}
+
+// A fresh authority and a server certificate from it for each start, so no test ever trusts
+// anything another one made.
+bool IrcNetwork::makeCertificate(const QStringList &hosts)
+{
+    m_certificates = std::make_unique<TestCertificates>();
+    const TestCertificates::Pair pair = m_certificates->server(QStringLiteral("server"), hosts);
+    if (pair.certificateFile.isEmpty()) {
+        m_lastError =
+            QStringLiteral("cannot make the TLS certificate: %1").arg(m_certificates->error());
+        return false;
+    }
+    m_tlsCertificateFile = pair.certificateFile;
+    m_tlsKeyFile = pair.keyFile;
     return true;
 }
 
 // Copies each template into the work directory, replacing @NAME@ tokens. A token left over
 // means a template and this code disagree, which is reported rather than left to the daemon.
-bool IrcNetwork::writeConfigs(bool withServices)
+bool IrcNetwork::writeConfigs(const Options &options)
 {
     const QString dir = m_dir->path();
+    const QString include = QStringLiteral("<include file=\"%1/%2\">\n");
+    QString extra;
+    if (options.withServices)
+        extra += include.arg(dir, QStringLiteral("inspircd-services.conf"));
+    if (options.withTls)
+        extra += include.arg(dir, QStringLiteral("inspircd-tls.conf"));
     const QHash<QString, QString> values{
         {QStringLiteral("DIR"), dir},
         {QStringLiteral("CLIENT_PORT"), QString::number(m_clientPort)},
         {QStringLiteral("SERVER_PORT"), QString::number(m_serverPort)},
         {QStringLiteral("LINK_PASSWORD"), kLinkPassword},
-        {QStringLiteral("EXTRA"),
-         withServices ? QStringLiteral("<include file=\"%1/inspircd-services.conf\">").arg(dir)
-                      : QString()},
+        {QStringLiteral("TLS_PORT"), QString::number(m_tlsPort)},
+        {QStringLiteral("TLS_CERTIFICATE"), m_tlsCertificateFile},
+        {QStringLiteral("TLS_KEY"), m_tlsKeyFile},
+        {QStringLiteral("EXTRA"), extra},
     };
     struct Output
     {
         const char *source;
         const char *target;
-        bool forServices;
+        bool wanted;
     };
     const Output outputs[] = {
-        {"inspircd.conf.in", "inspircd.conf", false},
-        {"motd.txt", "motd.txt", false},
-        {"inspircd-services.conf.in", "inspircd-services.conf", true},
-        {"anope.conf.in", "anope/anope.conf", true},
-        {"anope-nickserv.conf", "anope/anope-nickserv.conf", true},
-        {"anope-chanserv.conf", "anope/anope-chanserv.conf", true},
+        {"inspircd.conf.in", "inspircd.conf", true},
+        {"motd.txt", "motd.txt", true},
+        {"inspircd-services.conf.in", "inspircd-services.conf", options.withServices},
+        {"inspircd-tls.conf.in", "inspircd-tls.conf", options.withTls},
+        {"anope.conf.in", "anope/anope.conf", options.withServices},
+        {"anope-nickserv.conf", "anope/anope-nickserv.conf", options.withServices},
+        {"anope-chanserv.conf", "anope/anope-chanserv.conf", options.withServices},
     };
     static const QRegularExpression token(QStringLiteral("@([A-Z_]+)@"));
 
     for (const Output &output : outputs) {
-        if (output.forServices && !withServices)
+        if (!output.wanted)
             continue;
         const QString source = templateDirectory() + u'/' + QLatin1String(output.source);
         QFile in(source);

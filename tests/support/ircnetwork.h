@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class QTemporaryDir;
+class TestCertificates;
 
 // A real IRC network on loopback for tests: one InspIRCd 3 server and, on request, Anope 2.0
 // services (NickServ, ChanServ) linked to it. Each start() generates fresh configuration files
@@ -16,7 +18,9 @@ class QTemporaryDir;
 //
 // The server is "irc.velmora.test" on 127.0.0.1, with channel ranks ~ & @ % + (PREFIX
 // (qaohv)~&@%+), no host name lookups, no flood or clone limits and a MOTD. An operator
-// block accepts OPER operName() operPassword() from 127.0.0.1.
+// block accepts OPER operName() operPassword() from 127.0.0.1. On request it also takes TLS
+// connections on tlsPort(), with a certificate signed by an authority made for this start
+// alone (tlsAuthorityFile()), so clients can verify it the way they verify any server.
 //
 // Environment: VELMORA_INSPIRCD and VELMORA_ANOPE override the daemon binaries,
 // VELMORA_ANOPE_MODULES the Anope module directory, and VELMORA_KEEP_TEST_NETWORK=1 keeps the
@@ -29,6 +33,10 @@ public:
     {
         // Also start Anope; start() then returns only once NickServ answers.
         bool withServices = false;
+        // Also listen for TLS on tlsPort().
+        bool withTls = false;
+        // The hosts the TLS certificate names; another name makes clients refuse it.
+        QStringList tlsHosts{QStringLiteral("127.0.0.1"), QStringLiteral("localhost")};
     };
 
     explicit IrcNetwork(QObject *parent = nullptr);
@@ -46,6 +54,9 @@ public:
 
     QString host() const { return QStringLiteral("127.0.0.1"); }
     quint16 port() const { return m_clientPort; }
+    // The TLS port and the authority that signed its certificate; 0 and empty without TLS.
+    quint16 tlsPort() const { return m_tlsPort; }
+    QString tlsAuthorityFile() const;
     QString lastError() const { return m_lastError; }
     // The temporary directory with the generated configs and the daemons' logs; empty when
     // stopped.
@@ -69,8 +80,9 @@ private:
         Failed
     };
 
-    bool prepareDirectory();
-    bool writeConfigs(bool withServices);
+    bool prepareDirectory(bool withTls);
+    bool makeCertificate(const QStringList &hosts);
+    bool writeConfigs(const Options &options);
     Launch launchInspircd();
     bool launchServices();
     bool waitForNickServ();
@@ -80,7 +92,11 @@ private:
     QProcess m_ircd;
     QProcess m_services;
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestCertificates> m_certificates;
+    QString m_tlsCertificateFile;
+    QString m_tlsKeyFile;
     quint16 m_clientPort = 0;
     quint16 m_serverPort = 0;
+    quint16 m_tlsPort = 0;
     QString m_lastError;
 };
