@@ -1,6 +1,8 @@
 // A local demo network for trying the program without the real one: InspIRCd and Anope on
 // loopback, and a bot that opens "#velmora", sets its topic and says a few formatted lines.
-// Prints "port <number>" once clients can connect, then runs until SIGINT or SIGTERM.
+// The server also takes TLS, with a certificate from an authority made for this run alone.
+// Prints "tls-port <number>" and "authority <file>" (for --ca-file), then "port <number>" once
+// clients can connect, and runs until SIGINT or SIGTERM.
 #include "support/ircclient.h"
 #include "support/ircnetwork.h"
 #include "terminationsignals.h"
@@ -16,7 +18,7 @@ int main(int argc, char *argv[])
     endOnTerminationSignals(&app, [] { QCoreApplication::exit(0); });
 
     IrcNetwork network;
-    if (!network.start({.withServices = IrcNetwork::anopeAvailable()})) {
+    if (!network.start({.withServices = IrcNetwork::anopeAvailable(), .withTls = true})) {
         std::fprintf(stderr, "demo network: %s\n", qPrintable(network.lastError()));
         return 1;
     }
@@ -30,7 +32,8 @@ int main(int argc, char *argv[])
     }
     bot.send("TOPIC #velmora :Welcome to \x02Velmora\x02 \x03"
              "4demo\x03 room - be nice!");
-    std::printf("port %u\n", unsigned(network.port()));
+    std::printf("tls-port %u\nauthority %s\nport %u\n", unsigned(network.tlsPort()),
+                qPrintable(network.tlsAuthorityFile()), unsigned(network.port()));
     std::fflush(stdout);
 
     const QList<QByteArray> lines = {
