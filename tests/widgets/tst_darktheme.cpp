@@ -7,6 +7,7 @@
 #include "platform/settingsstore.h"
 #include "private/conversationwindow.h"
 #include "session/sessionvariables.h"
+#include "support/darktheme.h"
 #include "text/appendformatted.h"
 #include "text/chatbuffer.h"
 #include "text/roomformatting.h"
@@ -33,18 +34,6 @@ private:
 };
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 32));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(53, 53, 56));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    return dark;
-}
 
 bool isWhite(QRgb pixel)
 {

@@ -21,6 +21,7 @@
 #include "session/sessionvariables.h"
 #include "startup/launcherwindow.h"
 #include "startup/loginwindow.h"
+#include "support/darktheme.h"
 #include "text/appendformatted.h"
 #include "text/roomformatting.h"
 #include "util/fontsubstitutes.h"
@@ -47,19 +48,7 @@ void save(QWidget &window, const QString &path)
 void useDarkTheme(QApplication &app)
 {
     app.setStyle(QStringLiteral("Fusion"));
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 32));
-    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 56));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(53, 53, 56));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    dark.setColor(QPalette::ToolTipBase, QColor(53, 53, 56));
-    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
-    app.setPalette(dark);
+    app.setPalette(darkPalette());
 }
 } // namespace
 

@@ -244,8 +244,7 @@ bool ChatView::extendSelectionByKey(const QKeyEvent *event)
     const bool wholeText = event->modifiers() & Qt::ControlModifier;
     if (!m_caretPlaced && !hasSelection()) {
         // Nothing chosen yet: start from the end, where the newest lines are.
-        const TextPos end{lineCount() - 1, int(m_buffer->lineText(lineCount() - 1).size())};
-        m_anchor = m_cursor = end;
+        m_anchor = m_cursor = positionOf(textIndex().length());
     }
     const int caret = offsetOf(m_cursor);
     TextPos to = m_cursor;
@@ -267,7 +266,7 @@ bool ChatView::extendSelectionByKey(const QKeyEvent *event)
         break;
     case Qt::Key_End:
         to = wholeText ? positionOf(textIndex().length())
-                       : TextPos{m_cursor.line, int(m_buffer->lineText(m_cursor.line).size())};
+                       : TextPos{m_cursor.line, textIndex().lineLength(m_cursor.line)};
         break;
     default:
         return false;
