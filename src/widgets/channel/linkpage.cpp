@@ -6,6 +6,8 @@
 #include <QToolButton>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 
 // Simple browser-button pictures drawn in code.
@@ -84,9 +86,24 @@ void LinkPage::setViewGeometry(const QRect &rect)
         m_view->setGeometry(rect);
 }
 
+QUrl LinkPage::url() const
+{
+    return m_view ? m_view->url() : m_waiting;
+}
+
 void LinkPage::navigate(const QUrl &url)
 {
-    view()->setUrl(url);
+    if (m_view || isVisible())
+        view()->setUrl(url);
+    else
+        m_waiting = url;
+}
+
+void LinkPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_waiting.isEmpty())
+        view()->setUrl(std::exchange(m_waiting, QUrl()));
 }
 
 void LinkPage::goHome()
