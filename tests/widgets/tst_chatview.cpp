@@ -38,8 +38,8 @@ struct Conversation
         settle();
     }
 
-    // The view takes new lines in once per display frame.
-    static void settle() { QTest::qWait(50); }
+    // The view takes new lines in once per frame, every 50 ms.
+    static void settle() { QTest::qWait(100); } // a frame, with room to spare
 
     QImage grabLine(int line) const
     {

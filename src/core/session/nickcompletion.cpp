@@ -6,10 +6,16 @@
 
 void NickCompletion::noteSpeaker(const QString &nick)
 {
-    const auto same = [&nick](const QString &known) {
-        return known.compare(nick, Qt::CaseInsensitive) == 0;
-    };
-    m_recent.erase(std::remove_if(m_recent.begin(), m_recent.end(), same), m_recent.end());
+    // Called for every room line: a nick is listed once, so the first match is the only one,
+    // and one of another length cannot match.
+    const auto known = std::find_if(m_recent.begin(), m_recent.end(), [&nick](const QString &k) {
+        return k.size() == nick.size() && k.compare(nick, Qt::CaseInsensitive) == 0;
+    });
+    if (known != m_recent.end()) {
+        std::rotate(m_recent.begin(), known, std::next(known));
+        m_recent.front() = nick;
+        return;
+    }
     m_recent.push_front(nick);
     if (m_recent.size() > RememberedSpeakers)
         m_recent.pop_back();

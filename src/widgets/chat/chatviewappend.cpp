@@ -9,7 +9,10 @@
 #include <QScrollBar>
 
 namespace {
-constexpr int kFrameMs = 33; // new lines are drawn at most this often: every other display frame
+// New lines are drawn at most this often. In a busy room nearly every frame draws a whole
+// screen of new text, so fewer frames cost less for both the program and the display server,
+// and twenty a second still reads as at once.
+constexpr int kFrameMs = 50;
 // While the view follows new lines its scroll bar sits at the bottom whatever the count, and
 // redrawing it costs more than the lines: its range is brought up to date this often.
 constexpr int kRangeMs = 250;
@@ -80,8 +83,9 @@ void ChatView::drawNewLines()
         viewport()->update();
         return;
     }
+    // From the newest line back, so that lines scrolled past in one frame are never laid out.
     int added = 0;
-    for (int line = m_paintedNewest + 1; line < count && added < height; ++line)
+    for (int line = count - 1; line > m_paintedNewest && added < height; --line)
         added += layoutFor(line).height;
     if (added >= height) {
         viewport()->update();
