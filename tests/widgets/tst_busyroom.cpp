@@ -4,9 +4,12 @@
 #include "platform/settingsstore.h"
 #include "session/sessionvariables.h"
 #include "support/scriptedserver.h"
+#include "text/appendformatted.h"
+#include "text/chatbuffer.h"
 
 #include <QAbstractScrollArea>
 #include <QLabel>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -17,6 +20,8 @@ class TestBusyRoom : public QObject
     Q_OBJECT
 private slots:
     void linesAreDrawnPerFrameAndNothingElseIs();
+    void framesShowWhatAWholeDrawingShows_data();
+    void framesShowWhatAWholeDrawingShows();
 };
 
 namespace {
@@ -77,6 +82,41 @@ void TestBusyRoom::linesAreDrawnPerFrameAndNothingElseIs()
     QCOMPARE(members.count, 0);
     QCOMPARE(topic.count, 0);
     QCOMPARE(count.count, 0);
+}
+
+void TestBusyRoom::framesShowWhatAWholeDrawingShows_data()
+{
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<int>("linesPerFrame");
+    QTest::newRow("lines that fit from the top") << 4 << 3;
+    QTest::newRow("lines that fill the view") << 15 << 3;
+    QTest::newRow("more lines a frame than fit") << 3 << 40;
+}
+
+// New lines are drawn by moving what is on screen; the pixels must end up as a drawing of the
+// whole view from scratch would leave them.
+void TestBusyRoom::framesShowWhatAWholeDrawingShows()
+{
+    QFETCH(int, frames);
+    QFETCH(int, linesPerFrame);
+    ChatBuffer buffer;
+    ChatView view;
+    view.setBuffer(&buffer);
+    view.resize(300, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const auto onScreen = [&view] { return view.screen()->grabWindow(view.winId()).toImage(); };
+
+    int number = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+        for (int i = 0; i < linesPerFrame; ++i)
+            AppendFormatted(buffer, u"\x02line\x02 "_qs + QString::number(number++));
+        QTest::qWait(120);
+    }
+    QTest::qWait(400); // the last frame, however slow the machine
+    const QImage drawnByFrames = onScreen();
+    view.viewport()->repaint();
+    QCOMPARE(drawnByFrames, onScreen());
 }
 
 QTEST_MAIN(TestBusyRoom)

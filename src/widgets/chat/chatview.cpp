@@ -150,8 +150,11 @@ void ChatView::paintEvent(QPaintEvent *event)
     m_paintedToEnd = placed.empty() || placed.back().index == lineCount() - 1;
     // Every pixel now shows the lines as placed: when they follow the newest line from the
     // bottom edge, new lines can later scroll them up instead of painting them again.
-    const bool anchored = !placed.empty() && !m_singleLine && isAtBottom() &&
-                          placed.front().top <= kMarginY && m_paintedToEnd;
+    // Lines that all fit are drawn from the top, leaving room below: not anchored yet.
+    const bool anchored =
+        !placed.empty() && !m_singleLine && isAtBottom() && placed.front().top <= kMarginY &&
+        m_paintedToEnd &&
+        placed.back().top + placed.back().height == viewport()->height() - kMarginY;
     m_paintedNewest = anchored ? placed.back().index : -1;
     m_paintedWidth = viewport()->width();
 
