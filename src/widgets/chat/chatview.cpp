@@ -456,6 +456,7 @@ void ChatView::reset()
     m_dragging = false;
     m_autoScroll.stop();
     m_rangeDirty = false;
+    m_newLines = false;
     m_tailFrom = 0;
     verticalScrollBar()->setRange(0, 0);
     clearSelection();

@@ -151,6 +151,7 @@ private:
     bool m_singleLine = false;
     bool m_smileyPictures = false;
     bool m_rangeDirty = false;
+    bool m_newLines = false; // appended since a frame last took lines in
     bool m_paintedToEnd = true;
     bool m_appendScroll = false; // the scroll bar moves to follow appended lines
     // What the pixels on screen show: the newest line drawn, anchored to the bottom edge at

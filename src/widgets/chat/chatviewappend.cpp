@@ -8,6 +8,8 @@
 #include <QAccessible>
 #include <QScrollBar>
 
+#include <utility>
+
 namespace {
 // New lines are drawn at most this often. In a busy room nearly every frame draws a whole
 // screen of new text, so fewer frames cost less for both the program and the display server,
@@ -25,6 +27,7 @@ void ChatView::onLineAppended()
     // Called for every line: no layout here. The lines of a display frame are taken in
     // together, so a busy room costs one small drawing per frame, not one per line.
     m_rangeDirty = true;
+    m_newLines = true;
     if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
         m_announceFrom = lineCount() - 1;
     if (!m_frame.isActive() && (isVisible() || m_announceFrom >= 0))
@@ -52,13 +55,15 @@ void ChatView::takeInNewLines()
 {
     m_frame.stop();
     announceNewLines();
-    if (!m_rangeDirty)
+    // The scroll range may have caught up with these lines already; they still need drawing.
+    if (!std::exchange(m_newLines, false))
         return;
     const bool following = isAtBottom();
-    if (following && m_rangeClock.isValid() && m_rangeClock.elapsed() < kRangeMs) {
+    const bool rangeRecent = m_rangeClock.isValid() && m_rangeClock.elapsed() < kRangeMs;
+    if (m_rangeDirty && following && rangeRecent) {
         if (!m_rangeCatchUp.isActive())
             m_rangeCatchUp.start(kRangeMs, this);
-    } else {
+    } else if (m_rangeDirty) {
         bringRangeUpToDate();
     }
     // Lines added below a view scrolled back change only the scroll bar.
