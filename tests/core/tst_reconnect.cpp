@@ -10,16 +10,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QStringList roomLines(const ChatBuffer &view)
-{
-    QStringList lines;
-    for (int i = 0; i < view.lineCount(); ++i)
-        lines << view.lineText(i);
-    return lines;
-}
-
 const QByteArray kUserLineTail = " local irc :Velmora Messenger 1.0 (Orvane)\r\n";
-const QByteArray kWelcome = ":srv 001 alice :Welcome\r\n";
 const QByteArray kSignIn = ":srv 001 alice :Welcome\r\n"
                            ":srv 376 alice :End of MOTD\r\n"
                            ":NickServ!s@h NOTICE alice :please choose a different nick.\r\n";
