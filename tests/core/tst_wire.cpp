@@ -11,14 +11,6 @@
 
 namespace {
 
-QStringList roomLines(const ChatBuffer &view)
-{
-    QStringList lines;
-    for (int i = 0; i < view.lineCount(); ++i)
-        lines << view.lineText(i);
-    return lines;
-}
-
 const QByteArray kUserLineTail = " local irc :Velmora Messenger 1.0 (Orvane)\r\n";
 
 } // namespace

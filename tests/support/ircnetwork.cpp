@@ -314,6 +314,30 @@ bool IrcNetwork::writeConfigs(const Options &options)
 // Runs InspIRCd in the foreground and waits until it has bound its ports and accepts a
 // connection. It keeps running when a port is already taken, only printing a warning, so the
 // warning is what tells a port clash apart from a server that is up.
+void IrcNetwork::stopServer()
+{
+    endProcess(m_ircd);
+}
+
+bool IrcNetwork::restartServer()
+{
+    if (!m_dir) {
+        m_lastError = QStringLiteral("the network was never started");
+        return false;
+    }
+    // The ports were just given up; another program may hold one for a moment.
+    Launch launch = Launch::PortTaken;
+    for (int attempt = 0; attempt < kPortAttempts && launch == Launch::PortTaken; ++attempt) {
+        stopServer();
+        if (attempt > 0)
+            pause(500);
+        launch = launchInspircd();
+    }
+    if (launch == Launch::PortTaken)
+        fail(QStringLiteral("InspIRCd could not bind its ports again"));
+    return launch == Launch::Ready;
+}
+
 IrcNetwork::Launch IrcNetwork::launchInspircd()
 {
     const QString dir = m_dir->path();

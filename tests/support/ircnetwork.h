@@ -48,6 +48,11 @@ public:
     bool start();
     bool start(const Options &options);
     void stop();
+    // Ends InspIRCd alone, as a server that goes down; the ports and files stay for a restart.
+    void stopServer();
+    // Starts InspIRCd again on the same ports with the same configuration, as a restarted
+    // server, and waits until clients can connect. Services, if any, link again by themselves.
+    bool restartServer();
 
     bool isRunning() const { return m_ircd.state() != QProcess::NotRunning; }
     bool hasServices() const { return m_services.state() != QProcess::NotRunning; }

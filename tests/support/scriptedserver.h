@@ -61,6 +61,15 @@ public:
         m_received.clear();
         return m_client != nullptr;
     }
+    // The same for a connection the client makes later from its event loop (a timer's), which
+    // keeps running while this waits.
+    bool awaitClient(int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!m_server.hasPendingConnections() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return acceptClient(0);
+    }
     void send(const QByteArray &bytes)
     {
         m_client->write(bytes);
@@ -112,6 +121,8 @@ public:
         m_client->abort();
     }
     void closeListening() { m_server.close(); }
+    // Takes connections again on the port it had, as a restarted server.
+    bool listenAgain(quint16 port) { return m_server.listen(QHostAddress::LocalHost, port); }
     // Takes nothing more from the connection, as a server that no longer reads: what the client
     // writes then piles up in the kernel's buffers and, once they are full, in the client.
     void stopReading() { m_client->setReadBufferSize(1); }

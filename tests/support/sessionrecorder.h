@@ -27,6 +27,15 @@ inline QStringList codes(const QStringList &texts)
     return out;
 }
 
+// The lines a view holds, as plain text.
+inline QStringList roomLines(const ChatBuffer &view)
+{
+    QStringList lines;
+    for (int i = 0; i < view.lineCount(); ++i)
+        lines << view.lineText(i);
+    return lines;
+}
+
 // Every line given to a view, exactly as given.
 class RecordingLog : public LineLog
 {

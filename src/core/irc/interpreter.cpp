@@ -51,6 +51,11 @@ Interpreter::Interpreter(IrcSession &session)
     addRow(u"432", numeric(&N::invalidNick));
     addRow(u"error", numeric(&N::serverError));
     addRow(u"kill", numeric(&N::killed));
+    // The server accepted the sign-in; its welcome is shown as any other line.
+    addRow(u"001", [this](const ParsedLine &line) {
+        m_session.reconnector().signedIn();
+        defaultDisplay(line);
+    });
     addRow(u"324", numeric(&N::ignore));
     addRow(u"329", numeric(&N::ignore));
 }

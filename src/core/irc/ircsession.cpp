@@ -17,7 +17,8 @@ const QString kQuitLine = u"QUIT "_qs + colour(4) + u"Using Velmora Messenger Ve
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_keepAlive(this), m_interpreter(std::make_unique<Interpreter>(*this))
+      m_blockedNicks(this), m_keepAlive(this), m_reconnector(this),
+      m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
@@ -32,6 +33,8 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_keepAlive, &KeepAlive::pingDue, this,
             [this] { SendData(QString(u"PING :"_qs + m_host)); });
     connect(&m_keepAlive, &KeepAlive::connectionLost, this, &IrcSession::noAnswerFromServer);
+    connect(&m_reconnector, &Reconnector::retryScheduled, this, &IrcSession::retryScheduled);
+    connect(&m_reconnector, &Reconnector::retryDue, this, &IrcSession::retryNow);
 }
 
 IrcSession::~IrcSession() = default;
@@ -52,6 +55,8 @@ void IrcSession::ConnectToServer()
     m_connected = false;
     m_keepAlive.stop();
     m_presenter->setConnectionCommands(false, false);
+    m_reconnector.keep();
+    m_signInPassword = m_variables.CurrentPassword;
     AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
     // A plain connection keeps its long-standing greeting, port number included.
     const QString port = m_tls ? QString::number(m_port) : u"6667"_qs;
@@ -169,11 +174,49 @@ void IrcSession::endSession()
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
+    m_reconnector.connectionLost();
+    // While a retry waits, "&Connect" tries at once and "&Disconnect" ends the retries.
+    if (m_reconnector.isWaiting())
+        m_presenter->setConnectionCommands(true, true);
+}
+
+void IrcSession::setReconnectAutomatically(bool on)
+{
+    const bool wasWaiting = m_reconnector.isWaiting();
+    m_reconnector.setEnabled(on);
+    if (wasWaiting && !on) {
+        AppendFormatted(m_roomView, colour(2) + u" *** Automatic reconnect stopped."_qs);
+        m_presenter->setConnectionCommands(true, false);
+    }
+}
+
+void IrcSession::retryScheduled(int attempt, std::chrono::milliseconds delay)
+{
+    const auto seconds = (delay.count() + 500) / 1000;
+    AppendFormatted(m_roomView, colour(2) + u" *** Reconnecting in "_qs + QString::number(seconds) +
+                                    u" s (attempt "_qs + QString::number(attempt) + u")..."_qs);
+}
+
+void IrcSession::retryNow()
+{
+    // The same sign-in as the first: same server, nick and password, so the room is joined
+    // and NickServ answered as then.
+    m_variables.CurrentPassword = m_signInPassword;
+    m_connected = false;
+    m_keepAlive.stop();
+    openConnection();
+    m_presenter->setConnectionCommands(false, true);
 }
 
 void IrcSession::disconnectFromServer()
 {
-    SendData(kQuitLine);
+    if (m_reconnector.stop())
+        AppendFormatted(m_roomView, colour(2) + u" *** Automatic reconnect stopped."_qs);
+    // Between retries, or while one is under way, there is no session to say goodbye to.
+    if (m_connected)
+        SendData(kQuitLine);
+    else
+        m_connection.close();
     m_connected = false;
     m_keepAlive.stop();
     m_presenter->setConnectionCommands(true, false);
@@ -189,6 +232,8 @@ void IrcSession::reconnect()
     m_connected = false;
     m_keepAlive.stop();
     m_connection.close();
+    m_reconnector.cancelWaiting();
+    m_reconnector.keep();
     AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
                                     m_host + bold + colour(15) + u" Please Wait"_qs);
     openConnection();
@@ -197,6 +242,7 @@ void IrcSession::reconnect()
 
 void IrcSession::closeConnection()
 {
+    m_reconnector.stop();
     m_connected = false;
     m_keepAlive.stop();
     m_connection.close();

@@ -3,6 +3,7 @@
 #include "ctcpreplylimiter.h"
 #include "keepalive.h"
 #include "linesender.h"
+#include "reconnector.h"
 #include "serverconnection.h"
 #include "session/blockednicks.h"
 #include "session/conversationtable.h"
@@ -57,6 +58,10 @@ public:
     NickCompletion &nickCompletion() { return m_nickCompletion; }
     // Watches for a connection that died without a close; runs while connected.
     KeepAlive &keepAlive() { return m_keepAlive; }
+    // Connects again after a loss the user did not ask for, when the user has turned it on.
+    Reconnector &reconnector() { return m_reconnector; }
+    // "&Reconnect Automatically": turning it off while a retry waits ends the retries.
+    void setReconnectAutomatically(bool on);
 
     // "&Block Incoming Privates": new private conversations are refused while it is on.
     bool refusesNewPrivates() const { return m_refuseNewPrivates; }
@@ -112,6 +117,8 @@ private:
     void secureSetupFailed(const QString &reason);
     void attemptTimedOut();
     void openConnection();
+    void retryScheduled(int attempt, std::chrono::milliseconds delay);
+    void retryNow();
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -127,6 +134,9 @@ private:
     CtcpReplyLimiter m_ctcpReplyLimiter;
     NickCompletion m_nickCompletion;
     KeepAlive m_keepAlive;
+    Reconnector m_reconnector;
+    // The password of the first sign-in, given again to every automatic retry.
+    QString m_signInPassword;
     bool m_refuseNewPrivates = false;
     bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();

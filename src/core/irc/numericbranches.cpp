@@ -136,14 +136,17 @@ void NumericBranches::sessionEnded()
 void NumericBranches::serverError(const ParsedLine &line)
 {
     AppendFormatted(m_session.roomView(), colour(4) + u" * "_qs + GetParams(line, 1, -1));
-    sessionEnded();
     AppendFormatted(m_session.roomView(), colour(2) + u"*** Disconnected "_qs + colour(15) +
                                               u"Conection to the server canceled."_qs);
+    // Ended after both lines, so that a retry the session schedules is shown below them.
+    sessionEnded();
     m_session.presenter().setAwaitingIdentification(false);
 }
 
 void NumericBranches::killed(const ParsedLine &)
 {
+    // An operator removed the user on purpose: coming back on one's own would defy that.
+    m_session.reconnector().stop();
     sessionEnded();
     m_session.presenter().showMessage(SessionPresenter::MessageIcon::Critical,
                                       QStringLiteral("Kill"),

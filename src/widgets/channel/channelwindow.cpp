@@ -13,6 +13,7 @@
 #include "irc/ircsession.h"
 #include "linkpage.h"
 #include "platform/settingsstore.h"
+#include "reconnectsetting.h"
 #include "roomcommands.h"
 #include "session/linkpages.h"
 #include "tabpictures.h"
@@ -87,6 +88,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     connectCommands();
     connectComposition();
     loadSmileyPictures();
+    reconnectsetting::bind(m_menus.reconnect, session);
     new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
