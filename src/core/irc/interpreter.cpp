@@ -53,6 +53,9 @@ Interpreter::Interpreter(IrcSession &session)
     addRow(u"kill", numeric(&N::killed));
     addRow(u"324", numeric(&N::ignore));
     addRow(u"329", numeric(&N::ignore));
+    // Capability negotiation is the session's own business; a stray reply is not shown.
+    addRow(u"cap", numeric(&N::ignore));
+    addRow(u"authenticate", numeric(&N::ignore));
 }
 
 void Interpreter::addRow(QStringView command, Branch branch)
@@ -69,6 +72,9 @@ void Interpreter::interpret(QString line)
     ParsedLine record;
     ParseLine(line, record);
     if (record.Command.isEmpty())
+        return;
+    CapNegotiation &negotiation = m_session.capNegotiation();
+    if (negotiation.isActive() && negotiation.handle(record))
         return;
     const auto row = m_rowOfCommand.constFind(record.Command.toLower());
     if (row == m_rowOfCommand.cend())

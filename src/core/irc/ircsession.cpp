@@ -17,7 +17,8 @@ const QString kQuitLine = u"QUIT "_qs + colour(4) + u"Using Velmora Messenger Ve
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_keepAlive(this), m_interpreter(std::make_unique<Interpreter>(*this))
+      m_blockedNicks(this), m_keepAlive(this), m_capNegotiation(this),
+      m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
     connect(&m_connection, &ServerConnection::connected, this, &IrcSession::registerUser);
@@ -32,6 +33,10 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_keepAlive, &KeepAlive::pingDue, this,
             [this] { SendData(QString(u"PING :"_qs + m_host)); });
     connect(&m_keepAlive, &KeepAlive::connectionLost, this, &IrcSession::noAnswerFromServer);
+    connect(&m_capNegotiation, &CapNegotiation::lineToSend, this,
+            [this](const QString &line) { SendData(line); });
+    connect(&m_capNegotiation, &CapNegotiation::finished, this,
+            &IrcSession::capNegotiationFinished);
 }
 
 IrcSession::~IrcSession() = default;
@@ -51,6 +56,7 @@ void IrcSession::ConnectToServer()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(false, false);
     AppendFormatted(m_roomView, bold + colour(6) + u" * Velmora Messenger Beta \u00ae "_qs);
     // A plain connection keeps its long-standing greeting, port number included.
@@ -74,6 +80,10 @@ void IrcSession::openConnection()
 
 void IrcSession::registerUser()
 {
+    // With a password, the server is first asked whether it signs in with SASL; registration
+    // follows at once, so a server that knows no CAP is not kept waiting.
+    if (!m_variables.CurrentPassword.isEmpty())
+        m_capNegotiation.start(m_variables.CurrentNick, m_variables.CurrentPassword);
     SendData(QString(u"NICK "_qs + m_variables.CurrentNick));
     const QString user =
         u"USER "_qs + m_connection.localIdentifier() + u" local irc :"_qs + RealName + u"\r\n"_qs;
@@ -81,6 +91,18 @@ void IrcSession::registerUser()
     m_connected = true;
     m_keepAlive.start();
     m_presenter->setConnectionCommands(false, true);
+}
+
+void IrcSession::capNegotiationFinished(CapNegotiation::Outcome outcome)
+{
+    // Signed in: NickServ has nothing left to ask, as after identifying with the password.
+    // Otherwise the password stays for NickServ to ask for it as usual.
+    if (outcome == CapNegotiation::Outcome::Authenticated)
+        m_variables.CurrentPassword.clear();
+    if (outcome == CapNegotiation::Outcome::TimedOut)
+        AppendFormatted(m_roomView, colour(4) +
+                                        u" *** The server did not finish the SASL sign-in "_qs
+                                        u"in time: signing in without it."_qs);
 }
 
 void IrcSession::SendData(QStringView line)
@@ -166,6 +188,7 @@ void IrcSession::endSession()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
@@ -176,6 +199,7 @@ void IrcSession::disconnectFromServer()
     SendData(kQuitLine);
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(true, false);
     m_presenter->setModeratorMenuVisible(false);
     m_members.clear();
@@ -188,6 +212,7 @@ void IrcSession::reconnect()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_connection.close();
     AppendFormatted(m_roomView, colour(2) + u" Connecting To "_qs + bold + u"The Server At "_qs +
                                     m_host + bold + colour(15) + u" Please Wait"_qs);
@@ -199,6 +224,7 @@ void IrcSession::closeConnection()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_connection.close();
 }
 

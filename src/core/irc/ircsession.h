@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capnegotiation.h"
 #include "ctcpreplylimiter.h"
 #include "keepalive.h"
 #include "linesender.h"
@@ -57,6 +58,9 @@ public:
     NickCompletion &nickCompletion() { return m_nickCompletion; }
     // Watches for a connection that died without a close; runs while connected.
     KeepAlive &keepAlive() { return m_keepAlive; }
+    // Signs in with SASL before registration ends, when a password is known; runs from the
+    // connection until the server's verdict.
+    CapNegotiation &capNegotiation() { return m_capNegotiation; }
 
     // "&Block Incoming Privates": new private conversations are refused while it is on.
     bool refusesNewPrivates() const { return m_refuseNewPrivates; }
@@ -112,6 +116,7 @@ private:
     void secureSetupFailed(const QString &reason);
     void attemptTimedOut();
     void openConnection();
+    void capNegotiationFinished(CapNegotiation::Outcome outcome);
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -127,6 +132,7 @@ private:
     CtcpReplyLimiter m_ctcpReplyLimiter;
     NickCompletion m_nickCompletion;
     KeepAlive m_keepAlive;
+    CapNegotiation m_capNegotiation;
     bool m_refuseNewPrivates = false;
     bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
