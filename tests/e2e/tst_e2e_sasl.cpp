@@ -21,7 +21,6 @@ private slots:
     void wrongPasswordFallsBackToNickServ();
 
 private:
-    void registerNick(const QString &nick, const QByteArray &password);
     void startSession(const QString &nick, const QString &password);
     bool roomShows(const QString &text, int timeoutMs = 20000);
     QByteArray wire() const { return m_tap->clientSent(); }
@@ -53,15 +52,6 @@ void TestEndToEndSasl::cleanup()
     m_roomLog.lines.clear();
 }
 
-void TestEndToEndSasl::registerNick(const QString &nick, const QByteArray &password)
-{
-    IrcClient owner;
-    QVERIFY(owner.connectAndRegister(m_network.host(), m_network.port(), nick));
-    owner.send("PRIVMSG NickServ :REGISTER " + password);
-    QVERIFY(owner.waitForLine(QRegularExpression("NOTICE " + nick + " :.*registered")));
-    owner.quit();
-}
-
 void TestEndToEndSasl::startSession(const QString &nick, const QString &password)
 {
     m_tap = std::make_unique<WireTap>(m_network.host(), m_network.port());
@@ -80,7 +70,7 @@ bool TestEndToEndSasl::roomShows(const QString &text, int timeoutMs)
 
 void TestEndToEndSasl::signsInIdentifiedWithoutNickServ()
 {
-    registerNick(QStringLiteral("sasha"), "sasha-secret");
+    QVERIFY(m_network.registerNick(QStringLiteral("sasha"), "sasha-secret"));
     startSession(QStringLiteral("sasha"), QStringLiteral("sasha-secret"));
     QVERIFY(roomShows(QStringLiteral("SASL authentication successful")));
     QVERIFY(roomShows(u"have joined \x02#velmora"_qs));
@@ -103,7 +93,7 @@ void TestEndToEndSasl::signsInIdentifiedWithoutNickServ()
 
 void TestEndToEndSasl::wrongPasswordFallsBackToNickServ()
 {
-    registerNick(QStringLiteral("sandy"), "sandy-secret");
+    QVERIFY(m_network.registerNick(QStringLiteral("sandy"), "sandy-secret"));
     startSession(QStringLiteral("sandy"), QStringLiteral("not-it"));
     QVERIFY(roomShows(QStringLiteral("SASL authentication failed")));
     QVERIFY(roomShows(QStringLiteral("Password incorrect.")));

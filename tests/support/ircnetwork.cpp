@@ -152,6 +152,18 @@ QString IrcNetwork::tlsAuthorityFile() const
     return m_certificates ? m_certificates->authorityFile() : QString();
 }
 
+bool IrcNetwork::registerNick(const QString &nick, const QByteArray &password)
+{
+    IrcClient owner;
+    if (!owner.connectAndRegister(host(), port(), nick))
+        return false;
+    owner.send("PRIVMSG NickServ :REGISTER " + password);
+    const bool registered =
+        owner.waitForLine(QRegularExpression(u"NOTICE "_qs + nick + u" :.*registered"_qs));
+    owner.quit();
+    return registered;
+}
+
 bool IrcNetwork::start()
 {
     return start(Options{});

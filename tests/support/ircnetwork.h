@@ -66,6 +66,10 @@ public:
     // stopped.
     QString workDirectory() const;
 
+    // Registers nick with NickServ (services must run) from a client of its own, which then
+    // leaves; true once NickServ has confirmed it.
+    bool registerNick(const QString &nick, const QByteArray &password);
+
     static QString serverName() { return QStringLiteral("irc.velmora.test"); }
     static QString servicesName() { return QStringLiteral("services.velmora.test"); }
     static QString operName() { return QStringLiteral("velmora"); }
