@@ -73,6 +73,7 @@ void Interpreter::interpret(QString line)
     ParseLine(line, record);
     if (record.Command.isEmpty())
         return;
+    // While signing in, the capability and SASL replies belong to the negotiation.
     CapNegotiation &negotiation = m_session.capNegotiation();
     if (negotiation.isActive() && negotiation.handle(record))
         return;
