@@ -25,7 +25,6 @@ private:
     void startSession(const QString &nick, const QString &password = QString());
     // Waits until the session has shown a line containing text in its room view.
     bool roomShows(const QString &text, int timeoutMs = 10000);
-    void registerNick(const QString &nick, const QByteArray &password);
     // The window calls from `first` on, without the moderator menu's: the user alone in the
     // room is its operator, which the names reply may show at any point.
     QStringList identificationCalls(const QString &first = QStringLiteral("await 1")) const;
@@ -69,15 +68,6 @@ void TestEndToEndSession::startSession(const QString &nick, const QString &passw
 bool TestEndToEndSession::roomShows(const QString &text, int timeoutMs)
 {
     return m_roomLog.waitForLineWith(text, timeoutMs);
-}
-
-void TestEndToEndSession::registerNick(const QString &nick, const QByteArray &password)
-{
-    IrcClient owner;
-    QVERIFY(owner.connectAndRegister(m_network.host(), m_network.port(), nick));
-    owner.send("PRIVMSG NickServ :REGISTER " + password);
-    QVERIFY(owner.waitForLine(QRegularExpression("NOTICE " + nick + " :.*registered")));
-    owner.quit();
 }
 
 QStringList TestEndToEndSession::identificationCalls(const QString &first) const
@@ -143,7 +133,7 @@ void TestEndToEndSession::memberListFollowsTheServer()
 
 void TestEndToEndSession::identifiesOnceWithTheLoginPassword()
 {
-    registerNick(QStringLiteral("carol"), "carol-secret");
+    QVERIFY(m_network.registerNick(QStringLiteral("carol"), "carol-secret"));
     startSession(QStringLiteral("carol"), QStringLiteral("carol-secret"));
     QVERIFY(roomShows(QStringLiteral("Password accepted - you are now recognized."), 20000));
     QVERIFY(m_vars.CurrentPassword.isEmpty());
@@ -154,7 +144,7 @@ void TestEndToEndSession::identifiesOnceWithTheLoginPassword()
 
 void TestEndToEndSession::asksForThePasswordWithoutOne()
 {
-    registerNick(QStringLiteral("dora"), "dora-secret");
+    QVERIFY(m_network.registerNick(QStringLiteral("dora"), "dora-secret"));
     startSession(QStringLiteral("dora"));
     QVERIFY(roomShows(QStringLiteral("please choose a different nick."), 20000));
     QTRY_COMPARE(identificationCalls(), (QStringList{"await 1", "password"}));
@@ -162,7 +152,7 @@ void TestEndToEndSession::asksForThePasswordWithoutOne()
 
 void TestEndToEndSession::wrongPasswordAsksAgain()
 {
-    registerNick(QStringLiteral("erin"), "erin-secret");
+    QVERIFY(m_network.registerNick(QStringLiteral("erin"), "erin-secret"));
     startSession(QStringLiteral("erin"), QStringLiteral("not-it"));
     QVERIFY(roomShows(QStringLiteral("Password incorrect."), 20000));
     QTRY_COMPARE(identificationCalls(), (QStringList{"await 1", "password"}));

@@ -152,6 +152,18 @@ QString IrcNetwork::tlsAuthorityFile() const
     return m_certificates ? m_certificates->authorityFile() : QString();
 }
 
+bool IrcNetwork::registerNick(const QString &nick, const QByteArray &password)
+{
+    IrcClient owner;
+    if (!owner.connectAndRegister(host(), port(), nick))
+        return false;
+    owner.send("PRIVMSG NickServ :REGISTER " + password);
+    const bool registered =
+        owner.waitForLine(QRegularExpression(u"NOTICE "_qs + nick + u" :.*registered"_qs));
+    owner.quit();
+    return registered;
+}
+
 bool IrcNetwork::start()
 {
     return start(Options{});
@@ -257,6 +269,9 @@ bool IrcNetwork::writeConfigs(const Options &options)
         extra += include.arg(dir, QStringLiteral("inspircd-services.conf"));
     if (options.withTls)
         extra += include.arg(dir, QStringLiteral("inspircd-tls.conf"));
+    const bool withSasl = options.withServices && options.withSasl;
+    if (withSasl)
+        extra += include.arg(dir, QStringLiteral("inspircd-sasl.conf"));
     const QHash<QString, QString> values{
         {QStringLiteral("DIR"), dir},
         {QStringLiteral("CLIENT_PORT"), QString::number(m_clientPort)},
@@ -266,6 +281,8 @@ bool IrcNetwork::writeConfigs(const Options &options)
         {QStringLiteral("TLS_CERTIFICATE"), m_tlsCertificateFile},
         {QStringLiteral("TLS_KEY"), m_tlsKeyFile},
         {QStringLiteral("EXTRA"), extra},
+        {QStringLiteral("SERVICES_MODULES"),
+         withSasl ? QStringLiteral("module { name = \"m_sasl\" }") : QString()},
     };
     struct Output
     {
@@ -278,6 +295,7 @@ bool IrcNetwork::writeConfigs(const Options &options)
         {"motd.txt", "motd.txt", true},
         {"inspircd-services.conf.in", "inspircd-services.conf", options.withServices},
         {"inspircd-tls.conf.in", "inspircd-tls.conf", options.withTls},
+        {"inspircd-sasl.conf.in", "inspircd-sasl.conf", withSasl},
         {"anope.conf.in", "anope/anope.conf", options.withServices},
         {"anope-nickserv.conf", "anope/anope-nickserv.conf", options.withServices},
         {"anope-chanserv.conf", "anope/anope-chanserv.conf", options.withServices},

@@ -20,7 +20,8 @@ class TestCertificates;
 // (qaohv)~&@%+), no host name lookups, no flood or clone limits and a MOTD. An operator
 // block accepts OPER operName() operPassword() from 127.0.0.1. On request it also takes TLS
 // connections on tlsPort(), with a certificate signed by an authority made for this start
-// alone (tlsAuthorityFile()), so clients can verify it the way they verify any server.
+// alone (tlsAuthorityFile()), so clients can verify it the way they verify any server. The
+// server always answers CAP; with services it can also offer SASL PLAIN.
 //
 // Environment: VELMORA_INSPIRCD and VELMORA_ANOPE override the daemon binaries,
 // VELMORA_ANOPE_MODULES the Anope module directory, and VELMORA_KEEP_TEST_NETWORK=1 keeps the
@@ -33,6 +34,9 @@ public:
     {
         // Also start Anope; start() then returns only once NickServ answers.
         bool withServices = false;
+        // Also offer SASL (with services only): the server's "sasl" capability, answered by
+        // Anope, so registered nicks can sign in before registration ends.
+        bool withSasl = false;
         // Also listen for TLS on tlsPort().
         bool withTls = false;
         // The hosts the TLS certificate names; another name makes clients refuse it.
@@ -66,6 +70,10 @@ public:
     // The temporary directory with the generated configs and the daemons' logs; empty when
     // stopped.
     QString workDirectory() const;
+
+    // Registers nick with NickServ (services must run) from a client of its own, which then
+    // leaves; true once NickServ has confirmed it.
+    bool registerNick(const QString &nick, const QByteArray &password);
 
     static QString serverName() { return QStringLiteral("irc.velmora.test"); }
     static QString servicesName() { return QStringLiteral("services.velmora.test"); }

@@ -1,6 +1,7 @@
 // A local demo network for trying the program without the real one: InspIRCd and Anope on
 // loopback, and a bot that opens "#velmora", sets its topic and says a few formatted lines.
-// The server also takes TLS, with a certificate from an authority made for this run alone.
+// The server also takes TLS, with a certificate from an authority made for this run alone,
+// and, with Anope, signs registered nicks in with SASL.
 // Prints "tls-port <number>" and "authority <file>" (for --ca-file), then "port <number>" once
 // clients can connect, and runs until SIGINT or SIGTERM.
 #include "support/ircclient.h"
@@ -18,7 +19,8 @@ int main(int argc, char *argv[])
     endOnTerminationSignals(&app, [] { QCoreApplication::exit(0); });
 
     IrcNetwork network;
-    if (!network.start({.withServices = IrcNetwork::anopeAvailable(), .withTls = true})) {
+    if (!network.start(
+            {.withServices = IrcNetwork::anopeAvailable(), .withSasl = true, .withTls = true})) {
         std::fprintf(stderr, "demo network: %s\n", qPrintable(network.lastError()));
         return 1;
     }

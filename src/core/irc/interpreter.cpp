@@ -58,6 +58,9 @@ Interpreter::Interpreter(IrcSession &session)
     });
     addRow(u"324", numeric(&N::ignore));
     addRow(u"329", numeric(&N::ignore));
+    // Capability negotiation is the session's own business; a stray reply is not shown.
+    addRow(u"cap", numeric(&N::ignore));
+    addRow(u"authenticate", numeric(&N::ignore));
 }
 
 void Interpreter::addRow(QStringView command, Branch branch)
@@ -74,6 +77,10 @@ void Interpreter::interpret(QString line)
     ParsedLine record;
     ParseLine(line, record);
     if (record.Command.isEmpty())
+        return;
+    // While signing in, the capability and SASL replies belong to the negotiation.
+    CapNegotiation &negotiation = m_session.capNegotiation();
+    if (negotiation.isActive() && negotiation.handle(record))
         return;
     const auto row = m_rowOfCommand.constFind(record.Command.toLower());
     if (row == m_rowOfCommand.cend())

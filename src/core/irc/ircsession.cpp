@@ -18,6 +18,7 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
       m_blockedNicks(this), m_keepAlive(this), m_reconnector(this),
+      m_capNegotiation(this),
       m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
@@ -35,6 +36,10 @@ IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     connect(&m_keepAlive, &KeepAlive::connectionLost, this, &IrcSession::noAnswerFromServer);
     connect(&m_reconnector, &Reconnector::retryScheduled, this, &IrcSession::retryScheduled);
     connect(&m_reconnector, &Reconnector::retryDue, this, &IrcSession::retryNow);
+    connect(&m_capNegotiation, &CapNegotiation::lineToSend, this,
+            [this](const QString &line) { SendData(line); });
+    connect(&m_capNegotiation, &CapNegotiation::finished, this,
+            &IrcSession::capNegotiationFinished);
 }
 
 IrcSession::~IrcSession() = default;
@@ -54,6 +59,7 @@ void IrcSession::ConnectToServer()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(false, false);
     m_reconnector.keep();
     m_signInPassword = m_variables.CurrentPassword;
@@ -79,6 +85,10 @@ void IrcSession::openConnection()
 
 void IrcSession::registerUser()
 {
+    // With a password, the server is first asked whether it signs in with SASL; registration
+    // follows at once, so a server that knows no CAP is not kept waiting.
+    if (!m_variables.CurrentPassword.isEmpty())
+        m_capNegotiation.start(m_variables.CurrentNick, m_variables.CurrentPassword);
     SendData(QString(u"NICK "_qs + m_variables.CurrentNick));
     const QString user =
         u"USER "_qs + m_connection.localIdentifier() + u" local irc :"_qs + RealName + u"\r\n"_qs;
@@ -86,6 +96,18 @@ void IrcSession::registerUser()
     m_connected = true;
     m_keepAlive.start();
     m_presenter->setConnectionCommands(false, true);
+}
+
+void IrcSession::capNegotiationFinished(CapNegotiation::Outcome outcome)
+{
+    // Signed in: NickServ has nothing left to ask, as after identifying with the password.
+    // Otherwise the password stays for NickServ to ask for it as usual.
+    if (outcome == CapNegotiation::Outcome::Authenticated)
+        m_variables.CurrentPassword.clear();
+    if (outcome == CapNegotiation::Outcome::TimedOut)
+        AppendFormatted(m_roomView, colour(4) +
+                                        u" *** The server did not finish the SASL sign-in "_qs
+                                        u"in time: signing in without it."_qs);
 }
 
 void IrcSession::SendData(QStringView line)
@@ -171,6 +193,7 @@ void IrcSession::endSession()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
@@ -219,6 +242,7 @@ void IrcSession::disconnectFromServer()
         m_connection.close();
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_presenter->setConnectionCommands(true, false);
     m_presenter->setModeratorMenuVisible(false);
     m_members.clear();
@@ -231,6 +255,7 @@ void IrcSession::reconnect()
 {
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_connection.close();
     m_reconnector.cancelWaiting();
     m_reconnector.keep();
@@ -245,6 +270,7 @@ void IrcSession::closeConnection()
     m_reconnector.stop();
     m_connected = false;
     m_keepAlive.stop();
+    m_capNegotiation.stop();
     m_connection.close();
 }
 

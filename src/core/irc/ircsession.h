@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capnegotiation.h"
 #include "ctcpreplylimiter.h"
 #include "keepalive.h"
 #include "linesender.h"
@@ -62,6 +63,9 @@ public:
     Reconnector &reconnector() { return m_reconnector; }
     // "&Reconnect Automatically": turning it off while a retry waits ends the retries.
     void setReconnectAutomatically(bool on);
+    // Signs in with SASL before registration ends, when a password is known; runs from the
+    // connection until the server's verdict.
+    CapNegotiation &capNegotiation() { return m_capNegotiation; }
 
     // "&Block Incoming Privates": new private conversations are refused while it is on.
     bool refusesNewPrivates() const { return m_refuseNewPrivates; }
@@ -119,6 +123,7 @@ private:
     void openConnection();
     void retryScheduled(int attempt, std::chrono::milliseconds delay);
     void retryNow();
+    void capNegotiationFinished(CapNegotiation::Outcome outcome);
 
     SessionVariables &m_variables;
     SessionPresenter *m_presenter;
@@ -137,6 +142,7 @@ private:
     Reconnector m_reconnector;
     // The password of the first sign-in, given again to every automatic retry.
     QString m_signInPassword;
+    CapNegotiation m_capNegotiation;
     bool m_refuseNewPrivates = false;
     bool m_connected = false;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
