@@ -12,6 +12,8 @@ class TestLinks : public QObject
 private slots:
     void found_data();
     void found();
+    void quickTestSaysNoOnlyWithoutLinks_data();
+    void quickTestSaysNoOnlyWithoutLinks();
     void longLinesStayCheap();
     void storedWithTheLine();
     void target_data();
@@ -37,6 +39,7 @@ void TestLinks::found_data()
     QTest::addColumn<QStringList>("links");
 
     QTest::newRow("none") << u"no address here: a://b www x.www.y"_qs << QStringList();
+    QTest::newRow("none, nor anything like one") << u"ww. w.w.w: /:/ ü://"_qs << QStringList();
     QTest::newRow("every scheme")
         << u"http://a.b https://c.d/e ftp://f.g irc://h.i/#j ircs://k.l:6697/m"_qs
         << QStringList{"0:http://a.b", "11:https://c.d/e", "25:ftp://f.g", "35:irc://h.i/#j",
@@ -76,9 +79,29 @@ void TestLinks::found()
     QFETCH(QString, text);
     QFETCH(QStringList, links);
     QCOMPARE(describe(text, findLinks(text)), links);
+    // The quick test never says no where there is a link.
+    QVERIFY(links.isEmpty() || mayHoldLinks(text.toUtf8()));
 }
 
 // Long runs of what could end an address must not make the scan quadratic.
+void TestLinks::quickTestSaysNoOnlyWithoutLinks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("may");
+    QTest::newRow("plain") << u"just words. and: colons / slashes"_qs << false;
+    QTest::newRow("near misses") << u"ww. w.w.w: :/ / :"_qs << false;
+    QTest::newRow("scheme") << u"a://"_qs << true;
+    QTest::newRow("www any case") << u"x WwW."_qs << true;
+    QTest::newRow("after non-ASCII") << u"ü😀www.a"_qs << true;
+}
+
+void TestLinks::quickTestSaysNoOnlyWithoutLinks()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, may);
+    QCOMPARE(mayHoldLinks(text.toUtf8()), may);
+}
+
 void TestLinks::longLinesStayCheap()
 {
     const QString closers = u"http://a.b/"_qs + QString(60000, u')');

@@ -12,14 +12,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const std::vector<LinkRange> links = findLinks(text);
+    if (!links.empty() && !mayHoldLinks(text.toUtf8()))
+        __builtin_trap();
     qsizetype next = 0;
-    for (const LinkRange &link : findLinks(text)) {
+    for (const LinkRange &link : links) {
         if (link.start < next || link.length <= 0 || link.start + link.length > text.size())
             __builtin_trap();
         next = link.start + link.length;
         const QStringView found = QStringView(text).sliced(link.start, link.length);
-        const bool known = found.startsWith(u"www.", Qt::CaseInsensitive) ||
-                           found.contains(u"://");
+        const bool known = found.startsWith(u"www.", Qt::CaseInsensitive) || found.contains(u"://");
         if (!known || QStringView(u".,;:!?").contains(found.back()))
             __builtin_trap();
         for (QChar c : found) {

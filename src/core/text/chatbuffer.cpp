@@ -53,8 +53,10 @@ void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
         m_runs.push_back(Run{quint16(run.start), quint16(length), run.colour, run.background,
                              styles, sizeIndex});
     }
-    for (const LinkRange &link : findLinks(QStringView(line.text).left(0xffff)))
-        m_links.push_back(Link{quint16(link.start), quint16(link.length)});
+    if (mayHoldLinks(utf8)) {
+        for (const LinkRange &link : findLinks(QStringView(line.text).left(0xffff)))
+            m_links.push_back(Link{quint16(link.start), quint16(link.length)});
+    }
     emit lineAppended();
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -109,30 +110,61 @@ bool startsWww(QStringView text, qsizetype at)
 
 std::vector<LinkRange> findLinks(QStringView text)
 {
+    // Every address holds a ':' (of "://") or a '.' (of "www."); Qt's character search is
+    // vectorised, so lines without either cost next to nothing.
     std::vector<LinkRange> links;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = text[i].unicode();
+    qsizetype colon = text.indexOf(u':');
+    qsizetype dot = text.indexOf(u'.');
+    qsizetype from = 0;
+    while (colon >= 0 || dot >= 0) {
+        const bool atColon = dot < 0 || (colon >= 0 && colon < dot);
+        const qsizetype at = atColon ? colon : dot;
         qsizetype start = -1;
-        qsizetype bodyStart = 0; // where the part after "://" or "www." begins
-        if (c == u':' && i + 2 < size && text[i + 1] == u'/' && text[i + 2] == u'/') {
-            start = schemeStart(text, i);
-            bodyStart = i + 3;
-        } else if ((c == u'w' || c == u'W') && startsWww(text, i)) {
-            start = i;
-            bodyStart = i + 4;
+        qsizetype bodyStart = at + 1; // where the part after "://" or "www." begins
+        if (atColon && at + 2 < text.size() && text[at + 1] == u'/' && text[at + 2] == u'/') {
+            start = schemeStart(text, at);
+            bodyStart = at + 3;
+        } else if (!atColon && at >= from + 3 && startsWww(text, at - 3)) {
+            start = at - 3;
         }
-        if (start < 0)
-            continue;
-        const qsizetype end = addressEnd(text, start);
-        if (end > bodyStart) {
-            links.push_back(LinkRange{start, end - start});
-            i = end - 1;
+        if (start >= 0) {
+            const qsizetype end = addressEnd(text, start);
+            if (end > bodyStart) {
+                links.push_back(LinkRange{start, end - start});
+                from = end;
+            } else {
+                from = bodyStart;
+            }
         } else {
-            i = bodyStart - 1;
+            from = at + 1;
         }
+        if (colon >= 0 && colon < from)
+            colon = text.indexOf(u':', from);
+        if (dot >= 0 && dot < from)
+            dot = text.indexOf(u'.', from);
     }
     return links;
+}
+
+bool mayHoldLinks(QByteArrayView utf8)
+{
+    const char *begin = utf8.data();
+    const char *end = begin + utf8.size();
+    const auto find = [end](const char *from, char c) {
+        return from < end ? static_cast<const char *>(std::memchr(from, c, size_t(end - from)))
+                          : nullptr;
+    };
+    for (const char *c = find(begin, ':'); c; c = find(c + 1, ':')) {
+        if (end - c >= 3 && c[1] == '/' && c[2] == '/')
+            return true;
+    }
+    // ASCII letters only differ in the 0x20 bit between cases.
+    for (const char *c = find(begin, '.'); c; c = find(c + 1, '.')) {
+        if (c - begin >= 3 && (c[-1] | 0x20) == 'w' && (c[-2] | 0x20) == 'w' &&
+            (c[-3] | 0x20) == 'w')
+            return true;
+    }
+    return false;
 }
 
 QString linkAddress(QStringView linkText)

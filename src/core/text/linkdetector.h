@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QStringView>
 
 #include <vector>
@@ -20,6 +21,11 @@ struct LinkRange
 // something after its "://" or "www.". Pure and cheap: a line without ':' followed by "//" and
 // without "www." costs one pass over its characters and no allocation.
 std::vector<LinkRange> findLinks(QStringView text);
+
+// False when the same text in UTF-8 holds no address for findLinks to find: it has no "://"
+// and no "www." in any case. Much cheaper than findLinks (the C library's byte search), so a
+// buffer storing UTF-8 anyway asks this first.
+bool mayHoldLinks(QByteArrayView utf8);
 
 // The address to open for a link's text: "www." addresses get "http://" in front.
 QString linkAddress(QStringView linkText);
