@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "irc/ircaddress.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QUrl>
@@ -39,42 +41,24 @@ bool parseServer(const QString &text, QString &host, quint16 &port)
     return !host.isEmpty() && !host.contains(u' ');
 }
 
-QString roomName(const QString &text)
-{
-    if (text.startsWith(u'#') || text.startsWith(u'&'))
-        return text;
-    return u'#' + text;
-}
-
 bool parseIrcUrl(const QString &text, LaunchOptions &options, QString &error)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    const bool plain = url.scheme().compare(u"irc", Qt::CaseInsensitive) == 0;
-    const bool tls = url.scheme().compare(u"ircs", Qt::CaseInsensitive) == 0;
-    if (!url.isValid() || !(plain || tls) || url.host().isEmpty()) {
+    const std::optional<IrcAddress> address = parseIrcAddress(text);
+    if (!address) {
         error = QStringLiteral("not an irc:// or ircs:// address: %1").arg(text);
         return false;
     }
-    options.host = url.host();
-    options.tls = tls;
-    if (url.port() != -1) {
-        if (url.port() == 0) {
+    options.host = address->host;
+    options.tls = address->tls;
+    if (address->port != -1) {
+        if (address->port == 0) {
             error = QStringLiteral("bad port in %1").arg(text);
             return false;
         }
-        options.port = quint16(url.port());
+        options.port = quint16(address->port);
     }
-    // irc://host/room and irc://host/%23room both name the room "#room"; what follows a
-    // comma ("irc://host/room,needpass") is not part of the name, but an encoded comma is.
-    const auto decodedName = [](const QString &encoded) {
-        return QUrl::fromPercentEncoding(encoded.section(u',', 0, 0).toUtf8());
-    };
-    const QString path = decodedName(url.path(QUrl::FullyEncoded).mid(1));
-    const QString fragmentRoom = decodedName(url.fragment(QUrl::FullyEncoded));
-    if (!path.isEmpty())
-        options.room = roomName(path);
-    else if (!fragmentRoom.isEmpty())
-        options.room = u'#' + fragmentRoom;
+    if (!address->room.isEmpty())
+        options.room = address->room;
     return true;
 }
 
@@ -257,7 +241,7 @@ bool readValues(const QCommandLineParser &parser, const Options &o, LaunchOption
             error = QStringLiteral("the room must not be empty");
             return false;
         }
-        options.room = roomName(parser.value(o.room));
+        options.room = ircRoomName(parser.value(o.room));
     }
     if (parser.isSet(o.logDir)) {
         options.logDir = parser.value(o.logDir);

@@ -91,6 +91,7 @@ void TestCommands::lines_data()
 
     QTest::newRow("names") << commands::names(room) << u"NAMES #velmora"_qs;
     QTest::newRow("topic") << commands::topic(room) << u"TOPIC #velmora"_qs;
+    QTest::newRow("join") << commands::join(room) << u"JOIN #velmora"_qs;
 
     QTest::newRow("identify") << commands::identify(u"s3cret"_qs) << u"nickserv identify s3cret"_qs;
     QTest::newRow("register") << commands::registerNick(u"s3cret"_qs, u"me@example.org"_qs)

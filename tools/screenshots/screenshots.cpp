@@ -96,6 +96,9 @@ int main(int argc, char *argv[])
                                  "2 < demo > \x02\x03"
                                  "12 hi there",
                                  u"\x02\x03"
+                                 "2 < ann > \x02\x03"
+                                 "1see https://velmora.chat/rules. or www.example.org/a_(b)!",
+                                 u"\x02\x03"
                                  "6 < VelmoraBot > \x03"
                                  "01\x02welcome back :D have a :drink on me :wave",
                                  // What other clients and bots send beyond the composer's codes.

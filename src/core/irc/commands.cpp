@@ -82,6 +82,11 @@ QString topic(const QString &room)
     return u"TOPIC "_qs + room;
 }
 
+QString join(const QString &room)
+{
+    return u"JOIN "_qs + room;
+}
+
 QString identify(const QString &password)
 {
     return u"nickserv identify "_qs + password;

@@ -42,6 +42,7 @@ QString awayWithReason(const QString &reason);
 // The room's member list and topic, asked for again.
 QString names(const QString &room);
 QString topic(const QString &room);
+QString join(const QString &room);
 
 // NickServ and the nickname.
 QString identify(const QString &password);

@@ -1,5 +1,7 @@
 #include "chatbuffer.h"
 
+#include "linkdetector.h"
+
 #include <algorithm>
 
 namespace {
@@ -36,7 +38,7 @@ void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
     }
     QByteArray &chunk = m_chunks.back();
     m_lines.push_back(Line{quint32(m_chunks.size() - 1), quint32(chunk.size()),
-                           quint32(utf8.size()), quint32(m_runs.size())});
+                           quint32(utf8.size()), quint32(m_runs.size()), quint32(m_links.size())});
     chunk.append(utf8);
 
     const quint8 sizeIndex = sizeIndexFor(pointSize);
@@ -51,6 +53,10 @@ void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
         m_runs.push_back(Run{quint16(run.start), quint16(length), run.colour, run.background,
                              styles, sizeIndex});
     }
+    if (mayHoldLinks(utf8)) {
+        for (const LinkRange &link : findLinks(QStringView(line.text).left(0xffff)))
+            m_links.push_back(Link{quint16(link.start), quint16(link.length)});
+    }
     emit lineAppended();
 }
 
@@ -59,9 +65,11 @@ void ChatBuffer::clear()
     m_chunks.clear();
     m_lines.clear();
     m_runs.clear();
+    m_links.clear();
     m_chunks.shrink_to_fit();
     m_lines.shrink_to_fit();
     m_runs.shrink_to_fit();
+    m_links.shrink_to_fit();
     emit cleared();
 }
 
@@ -77,4 +85,12 @@ std::span<const ChatBuffer::Run> ChatBuffer::lineRuns(int line) const
     const size_t end =
         size_t(line) + 1 < m_lines.size() ? m_lines[size_t(line) + 1].firstRun : m_runs.size();
     return std::span<const Run>(m_runs.data() + first, end - first);
+}
+
+std::span<const ChatBuffer::Link> ChatBuffer::lineLinks(int line) const
+{
+    const size_t first = m_lines[size_t(line)].firstLink;
+    const size_t end =
+        size_t(line) + 1 < m_lines.size() ? m_lines[size_t(line) + 1].firstLink : m_links.size();
+    return std::span<const Link>(m_links.data() + first, end - first);
 }

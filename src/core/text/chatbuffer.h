@@ -40,6 +40,13 @@ public:
         quint8 sizeIndex;
     };
 
+    // An address found in a line's text when it was stored (see findLinks).
+    struct Link
+    {
+        quint16 start;
+        quint16 length;
+    };
+
     explicit ChatBuffer(QObject *parent = nullptr);
     ~ChatBuffer() override;
 
@@ -60,6 +67,7 @@ public:
     QString lineText(int line) const;
     std::span<const Run> lineRuns(int line) const;
     qreal pointSizeOf(const Run &run) const { return m_sizes[run.sizeIndex]; }
+    std::span<const Link> lineLinks(int line) const;
 
 signals:
     void lineAppended();
@@ -72,6 +80,7 @@ private:
         quint32 offset;
         quint32 bytes;
         quint32 firstRun;
+        quint32 firstLink;
     };
 
     quint8 sizeIndexFor(qreal pointSize);
@@ -79,6 +88,7 @@ private:
     std::vector<QByteArray> m_chunks;
     std::vector<Line> m_lines;
     std::vector<Run> m_runs;
+    std::vector<Link> m_links;
     std::vector<qreal> m_sizes;
     const ChatBuffer *m_sizeSource = nullptr;
     qreal m_basePointSize = 9.75;

@@ -149,6 +149,9 @@ void ChannelWindow::buildChatPage(QWidget *page)
     for (QWidget *watched : {m_topicView->viewport(), m_roomView->viewport(),
                              m_memberList->viewport(), static_cast<QWidget *>(m_colourLabel)})
         watched->installEventFilter(this);
+    for (ChatView *view : {m_roomView, m_topicView})
+        connect(view, &ChatView::linkActivated, this,
+                [this](const QString &address) { m_linkOpener.open(address); });
 }
 
 void ChannelWindow::buildLinkPages()

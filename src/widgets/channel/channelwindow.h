@@ -5,6 +5,7 @@
 #include "irc/roomcomposer.h"
 #include "private/conversationwindows.h"
 #include "text/roomformatting.h"
+#include "util/linkopener.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -59,6 +60,8 @@ public:
     const RoomFormatting &roomFormatting() const { return m_formatting; }
     RoomComposer &composer() { return m_composer; }
     ConversationWindows &conversations() { return m_conversations; }
+    // Opens the addresses clicked in the room view and the topic.
+    LinkOpener &linkOpener() { return m_linkOpener; }
     void setLinkRotationInterval(int ms) { m_linkRotation.setInterval(ms); }
     bool linkRotationActive() const { return m_linkRotation.isActive(); }
 
@@ -150,4 +153,5 @@ private:
     QPointer<AboutDialog> m_aboutBox;
     QPointer<TodayWindow> m_todayWindow;
     QPointer<SmileyPicker> m_smileyPicker;
+    LinkOpener m_linkOpener{m_session};
 };

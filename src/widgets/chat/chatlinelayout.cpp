@@ -85,6 +85,54 @@ QList<QTextLayout::FormatRange> formatsOf(const ChatBuffer &buffer,
     return formats;
 }
 
+// The formats of a line with its addresses underlined in the link colour. Formats are cut where
+// an address begins or ends, so they never overlap; a stretch of an address no format covers
+// gets one of its own.
+QList<QTextLayout::FormatRange> withLinks(const QList<QTextLayout::FormatRange> &formats,
+                                          std::span<const ChatBuffer::Link> links, int length,
+                                          const QBrush &linkColour)
+{
+    if (links.empty())
+        return formats;
+    std::vector<int> bounds{0, length};
+    for (const QTextLayout::FormatRange &range : formats) {
+        bounds.push_back(range.start);
+        bounds.push_back(range.start + range.length);
+    }
+    for (const ChatBuffer::Link &link : links) {
+        bounds.push_back(link.start);
+        bounds.push_back(link.start + link.length);
+    }
+    std::sort(bounds.begin(), bounds.end());
+    bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+
+    QList<QTextLayout::FormatRange> result;
+    qsizetype f = 0;
+    size_t l = 0;
+    for (size_t i = 0; i + 1 < bounds.size() && bounds[i] < length; ++i) {
+        const int start = bounds[i];
+        while (f < formats.size() && formats[f].start + formats[f].length <= start)
+            ++f;
+        while (l < links.size() && links[l].start + links[l].length <= start)
+            ++l;
+        const bool formatted = f < formats.size() && formats[f].start <= start;
+        const bool linked = l < links.size() && links[l].start <= start;
+        if (!formatted && !linked)
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = start;
+        range.length = std::min(bounds[i + 1], length) - start;
+        if (formatted)
+            range.format = formats[f].format;
+        if (linked) {
+            range.format.setFontUnderline(true);
+            range.format.setForeground(linkColour);
+        }
+        result.append(range);
+    }
+    return result;
+}
+
 // The smiley codes of a line with the size of each picture. In single-line mode the line cannot
 // grow, so taller pictures shrink to it.
 std::vector<PictureSpan> pictureSpansIn(const QString &text, const QFont &font, bool singleLine)
@@ -251,7 +299,8 @@ std::unique_ptr<ChatLineLayout> ChatLineLayout::build(const ChatBuffer &buffer, 
     const QString text = buffer.lineText(line);
     const std::span<const ChatBuffer::Run> runs = buffer.lineRuns(line);
     const QList<QTextLayout::FormatRange> formats =
-        formatsOf(buffer, runs, int(text.size()), style.reversedText);
+        withLinks(formatsOf(buffer, runs, int(text.size()), style.reversedText),
+                  buffer.lineLinks(line), int(text.size()), style.link);
 
     auto result = std::make_unique<ChatLineLayout>();
     QTextLayout &layout = result->layout;

@@ -13,7 +13,7 @@ class QPainter;
 class QTextCharFormat;
 
 // How a ChatView wants its lines laid out: its font face, the colour reversed text takes, the
-// wrap width, and whether smiley codes are drawn as pictures.
+// wrap width, whether smiley codes are drawn as pictures, and the colour of addresses.
 struct ChatLineStyle
 {
     QFont viewFont;
@@ -21,6 +21,7 @@ struct ChatLineStyle
     int width = 0;
     bool singleLine = false; // unwrapped; pictures shrink to the text line
     bool smileyPictures = false;
+    QBrush link; // addresses are underlined in this colour
 };
 
 // One buffer line laid out for drawing: a QTextLayout carrying the line's format runs, its

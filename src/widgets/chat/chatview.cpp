@@ -41,6 +41,7 @@ ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
     // paintEvent fills what it paints: nothing behind the view need be drawn first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true); // a hand over addresses
 }
 
 ChatView::~ChatView() = default;
@@ -324,7 +325,8 @@ const ChatLineLayout &ChatView::layoutFor(int line) const
     }
     std::unique_ptr<ChatLineLayout> &slot = m_cache[line];
     if (!slot) {
-        const ChatLineStyle style{font(), palette().base(), width, m_singleLine, m_smileyPictures};
+        const ChatLineStyle style{font(),       palette().base(), width,
+                                  m_singleLine, m_smileyPictures, palette().link()};
         slot = ChatLineLayout::build(*m_buffer, line, style);
     }
     return *slot;

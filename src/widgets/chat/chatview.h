@@ -84,6 +84,8 @@ public slots:
 
 signals:
     void selectionChanged();
+    // A left click (no drag) on an address in a line; address is the link's text as shown.
+    void linkActivated(const QString &address);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -98,6 +100,7 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     struct TextPos
@@ -147,6 +150,15 @@ private:
     void setSelection(TextPos anchor, TextPos cursor);
     void extendSelectionTo(QPoint point);
 
+    // The address drawn at a viewport point, as its text; empty when there is none.
+    QString linkAt(QPoint point) const;
+    // A hand and the address as tool tip over an address, the text cursor elsewhere.
+    void showLinkHover(QPoint point);
+    // A press on an address opens it when released there without a drag.
+    void pressLink(QPoint point);
+    void dragFromLink(QPoint point);
+    bool releaseLink(QPoint point);
+
     QPointer<ChatBuffer> m_buffer;
     bool m_singleLine = false;
     bool m_smileyPictures = false;
@@ -170,6 +182,9 @@ private:
     QBasicTimer m_rangeCatchUp;
     QElapsedTimer m_rangeClock; // since the scroll range last took appended lines in
     int m_wheelRemainder = 0;
+    QString m_pressedLink; // the address pressed on, until a drag or the release
+    QPoint m_pressPoint;
+    bool m_overLink = false;
 
     mutable std::unordered_map<int, std::unique_ptr<ChatLineLayout>> m_cache;
     mutable int m_cacheWidth = -1;

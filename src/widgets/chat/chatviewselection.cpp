@@ -68,6 +68,7 @@ void ChatView::mousePressEvent(QMouseEvent *event)
         positionAt(event->position().toPoint(), QTextLine::CursorBetweenCharacters);
     m_dragging = pos.has_value();
     m_dragPoint = event->position().toPoint();
+    pressLink(m_dragPoint);
     m_caretPlaced = pos.has_value();
     m_caretShown = false;
     setSelection(pos.value_or(TextPos{}), pos.value_or(TextPos{}));
@@ -75,9 +76,12 @@ void ChatView::mousePressEvent(QMouseEvent *event)
 
 void ChatView::mouseMoveEvent(QMouseEvent *event)
 {
+    if (event->buttons() == Qt::NoButton)
+        showLinkHover(event->position().toPoint());
     if (!m_dragging)
         return;
     m_dragPoint = event->position().toPoint();
+    dragFromLink(m_dragPoint);
     extendSelectionTo(m_dragPoint);
     const bool outside = m_dragPoint.y() < 0 || m_dragPoint.y() >= viewport()->height();
     if (outside && !m_singleLine)
@@ -94,6 +98,8 @@ void ChatView::mouseReleaseEvent(QMouseEvent *event)
     }
     m_dragging = false;
     m_autoScroll.stop();
+    if (releaseLink(event->position().toPoint()))
+        return;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (hasSelection() && clipboard->supportsSelection())
         clipboard->setText(selectedText(), QClipboard::Selection);

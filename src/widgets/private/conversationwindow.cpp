@@ -64,6 +64,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_view->setBuffer(&m_buffer);
     m_view->setAccessibleName(QStringLiteral("Private conversation"));
     m_view->viewport()->installEventFilter(this);
+    connect(m_view, &ChatView::linkActivated, this, &ConversationWindow::linkActivated);
     layout->addWidget(m_view, 1);
 
     auto *inputRow = new QHBoxLayout;

@@ -47,6 +47,8 @@ public:
 signals:
     // The "Smily" button: the user wants to pick a smiley for the input box.
     void smileyPickerRequested();
+    // A click on an address in the conversation view.
+    void linkActivated(const QString &address);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

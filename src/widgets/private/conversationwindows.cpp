@@ -37,6 +37,8 @@ ConversationWindow &ConversationWindows::window(int slot)
                                  m_smileyPicker = new SmileyPicker(SmileyPicker::Kind::Private);
                              m_smileyPicker->openFor(opener->inputBox());
                          });
+        QObject::connect(opener, &ConversationWindow::linkActivated, opener,
+                         [this](const QString &address) { m_linkOpener.open(address); });
     }
     return *window;
 }

@@ -2,6 +2,7 @@
 
 #include "irc/sessionpresenter.h"
 #include "session/conversationtable.h"
+#include "util/linkopener.h"
 
 #include <QPointer>
 
@@ -22,7 +23,7 @@ public:
     // The windows send through composer in the room's formatting; both must outlive the windows.
     ConversationWindows(IrcSession &session, RoomComposer &composer,
                         const RoomFormatting &formatting)
-        : m_session(session), m_composer(composer), m_formatting(formatting)
+        : m_session(session), m_composer(composer), m_formatting(formatting), m_linkOpener(session)
     {}
     ~ConversationWindows();
 
@@ -39,6 +40,8 @@ public:
     void setSmileyPictures(bool on);
     // The "Emotions" picker the windows' "Smily" buttons open; made on first use.
     SmileyPicker *smileyPicker() const;
+    // Opens the addresses clicked in the windows' views.
+    LinkOpener &linkOpener() { return m_linkOpener; }
 
 private:
     IrcSession &m_session;
@@ -47,4 +50,5 @@ private:
     std::array<QPointer<ConversationWindow>, ConversationTable::SlotCount> m_windows;
     QPointer<SmileyPicker> m_smileyPicker;
     bool m_smileyPictures = false;
+    LinkOpener m_linkOpener;
 };

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QColor>
+
 class QWidget;
 
 // The IRC colour table was made for text on white: its default colour is black and several of
 // its colours are dark. A widget that draws those colours (a conversation view, an input box
 // that previews the user's colour) keeps a white background and black text whatever the
-// desktop theme, so a dark theme cannot leave its text black on black.
+// desktop theme, so a dark theme cannot leave its text black on black. Its link colour is the
+// theme's, darkened where the theme's is too light to read on white.
 void useIrcBackground(QWidget *widget);
+
+// colour, or the same hue darkened until it reads on white (a contrast of at least 4.5 to 1).
+QColor readableOnWhite(const QColor &colour);
