@@ -1,6 +1,7 @@
 #include "conversationwindow.h"
 
 #include "chat/chatview.h"
+#include "chat/findbar.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/xpbutton.h"
 #include "irc/ircsession.h"
@@ -65,6 +66,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_view->setAccessibleName(QStringLiteral("Private conversation"));
     m_view->viewport()->installEventFilter(this);
     layout->addWidget(m_view, 1);
+    (new FindBar(m_view))->openOnWindowKeys(this);
 
     auto *inputRow = new QHBoxLayout;
     m_input = new QLineEdit(this);
