@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 bool activate(QWidget *window)
@@ -90,12 +92,12 @@ void TestRoomFind::ctrlFSharedWithConnect()
 void TestRoomFind::privateWindowFinds()
 {
     m_server->exchange(":bob!b@h PRIVMSG alice :hello there\r\n");
-    QWidget *conversation = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == u"frmprvmsg" && widget->isVisible())
-            conversation = widget;
-    }
-    QVERIFY(conversation);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto opened = std::find_if(windows.begin(), windows.end(), [](const QWidget *window) {
+        return window->objectName() == u"frmprvmsg" && window->isVisible();
+    });
+    QVERIFY(opened != windows.end());
+    QWidget *conversation = *opened;
     QVERIFY(activate(conversation));
     auto *input = conversation->findChild<QLineEdit *>(QStringLiteral("txtprvtosnd"));
     input->setFocus();

@@ -154,16 +154,15 @@ void FindBar::findAgain()
 
 void FindBar::findNext()
 {
-    const ChatMatch &current = m_view->currentSearchMatch();
-    if (!current.isValid() || !m_view->buffer()) {
-        findAgain();
-        return;
-    }
-    const ChatSearch search = typedSearch();
-    goTo(search, search.forward(*m_view->buffer(), current.line, current.start + 1));
+    step(true);
 }
 
 void FindBar::findPrevious()
+{
+    step(false);
+}
+
+void FindBar::step(bool down)
 {
     const ChatMatch &current = m_view->currentSearchMatch();
     if (!current.isValid() || !m_view->buffer()) {
@@ -171,7 +170,9 @@ void FindBar::findPrevious()
         return;
     }
     const ChatSearch search = typedSearch();
-    goTo(search, search.backward(*m_view->buffer(), current.line, current.start));
+    const ChatBuffer &buffer = *m_view->buffer();
+    goTo(search, down ? search.forward(buffer, current.line, current.start + 1)
+                      : search.backward(buffer, current.line, current.start));
 }
 
 void FindBar::goTo(const ChatSearch &search, const ChatMatch &match)

@@ -46,6 +46,8 @@ private:
     // when it still matches.
     void findAgain();
     ChatSearch typedSearch() const;
+    // To the next match below the current one, or above it; wrapping round.
+    void step(bool down);
     void goTo(const ChatSearch &search, const ChatMatch &match);
     void setNotFound(bool notFound);
     void place();
