@@ -1,11 +1,12 @@
 // Saves pictures of the program's windows, shown as a person sees them, for a look at how they
-// come out: the launcher, the login window, the room window, the colour picker, a private
-// conversation with smiley pictures, the smiley picker, the blocked-nicks list, the NickServ
-// dialogs and the about box.
+// come out: the launcher, the login window, the room window (also with a search and the unread
+// marker), the colour picker, a private conversation with smiley pictures, the smiley picker,
+// the blocked-nicks list, the NickServ dialogs and the about box.
 // Usage: velmora_screenshots DIR [--dark]   (run under a display, e.g. Xvfb)
 // --dark shows them in the Fusion style with a dark palette, as under a dark desktop theme.
 #include "channel/channelwindow.h"
 #include "chat/chatview.h"
+#include "chat/findbar.h"
 #include "controls/trayicon.h"
 #include "dialogs/aboutdialog.h"
 #include "dialogs/blockednickswindow.h"
@@ -28,6 +29,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPalette>
 #include <QRegularExpression>
 #include <QTest>
@@ -49,6 +51,24 @@ void useDarkTheme(QApplication &app)
 {
     app.setStyle(QStringLiteral("Fusion"));
     app.setPalette(darkPalette());
+}
+// The room with two lines that came while the window was inactive, under the marker, and a
+// search for "velmorabot" under way. The window is told of the activation changes directly.
+void showFindAndUnread(QWidget &room, IrcSession &session)
+{
+    QEvent away(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&room, &away);
+    AppendFormatted(session.roomView(), u"\x02\x03"
+                                        "6 < bob > \x03"
+                                        "01\x02"
+                                        "did VelmoraBot say hello?");
+    AppendFormatted(session.roomView(), u"\x02\x03"
+                                        "6 < ann > \x03"
+                                        "01\x02yes, just now");
+    QEvent back(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&room, &back);
+    room.findChild<FindBar *>(QStringLiteral("findbar"))->open();
+    room.findChild<QLineEdit *>(QStringLiteral("txtfind"))->setText(QStringLiteral("velmorabot"));
 }
 } // namespace
 
@@ -120,6 +140,8 @@ int main(int argc, char *argv[])
     session.UpdateUserCount();
     room.findChild<ChatView *>(QStringLiteral("datain"))->setSmileyPictures(true);
     save(room, out.filePath(QStringLiteral("room-window.png")));
+    showFindAndUnread(room, session);
+    save(room, out.filePath(QStringLiteral("room-find.png")));
 
     ColourPicker picker(&room);
     save(picker, out.filePath(QStringLiteral("colour-picker.png")));

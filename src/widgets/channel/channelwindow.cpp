@@ -2,6 +2,7 @@
 
 #include "channelpresenter.h"
 #include "chat/chatview.h"
+#include "chat/findbar.h"
 #include "chatpage.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/trayicon.h"
@@ -82,6 +83,8 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     connect(m_tabs, &QTabWidget::currentChanged, this, &ChannelWindow::tabChanged);
 
     m_menus = ChannelMenus::build(menuBar(), this);
+    // Ctrl+F stays "&Connect"'s while that is enabled, except in the room view and its find bar.
+    (new FindBar(m_roomView))->openOnWindowKeys(this, m_menus.connect);
     m_nickServDialogs = new NickServDialogs(session, this, this);
     connect(m_nickServDialogs, &NickServDialogs::showChannelRequested, this,
             &ChannelWindow::showChannelWindow);

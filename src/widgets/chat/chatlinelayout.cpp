@@ -325,11 +325,12 @@ std::unique_ptr<ChatLineLayout> ChatLineLayout::build(const ChatBuffer &buffer, 
 }
 
 void ChatLineLayout::draw(QPainter &painter, QPoint origin, const QTextCharFormat &selectionFormat,
-                          int selectionStart, int selectionEnd) const
+                          int selectionStart, int selectionEnd,
+                          const QList<QTextLayout::FormatRange> &highlights) const
 {
     // Selected parts of a code keep the selection's background but not its text colour, so
     // the code's characters stay hidden under the picture.
-    QList<QTextLayout::FormatRange> selections;
+    QList<QTextLayout::FormatRange> selections = highlights;
     if (selectionEnd > selectionStart) {
         QTextCharFormat underPicture = selectionFormat;
         underPicture.setForeground(QColor(Qt::transparent));

@@ -44,9 +44,11 @@ struct ChatLineLayout
     static std::unique_ptr<ChatLineLayout> build(const ChatBuffer &buffer, int line,
                                                  const ChatLineStyle &style);
 
-    // Draws the line at origin, with [selectionStart, selectionEnd) in the selection's format.
+    // Draws the line at origin, with [selectionStart, selectionEnd) in the selection's format
+    // over any highlights given.
     void draw(QPainter &painter, QPoint origin, const QTextCharFormat &selectionFormat,
-              int selectionStart, int selectionEnd) const;
+              int selectionStart, int selectionEnd,
+              const QList<QTextLayout::FormatRange> &highlights = {}) const;
 };
 
 // The font a line is laid out in: the view's face at the given size, with weight, underline

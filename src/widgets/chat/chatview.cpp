@@ -174,7 +174,7 @@ void ChatView::paintEvent(QPaintEvent *event)
         const bool selected =
             hasSelection() && line.index >= from.line && line.index <= to.line && end > start;
         line.cached->draw(painter, QPoint(kMarginX, line.top), selection, selected ? start : 0,
-                          selected ? end : 0);
+                          selected ? end : 0, searchFormats(line.index, line.layout->text()));
         // The caret shows where the keyboard extends the selection from.
         if (m_caretShown && hasFocus() && line.index == m_cursor.line) {
             painter.setPen(palette().color(QPalette::Text));
@@ -182,6 +182,7 @@ void ChatView::paintEvent(QPaintEvent *event)
                                     std::min(m_cursor.offset, length));
         }
     }
+    drawUnreadMarker(painter, placed);
     trimCache();
 }
 
@@ -194,6 +195,7 @@ void ChatView::resizeEvent(QResizeEvent *event)
 void ChatView::showEvent(QShowEvent *event)
 {
     QAbstractScrollArea::showEvent(event);
+    watchWindow();
     if (m_rangeDirty)
         updateScrollRange();
 }
@@ -460,6 +462,9 @@ void ChatView::reset()
     m_rangeDirty = false;
     m_newLines = false;
     m_tailFrom = 0;
+    m_searchCurrent = {};
+    m_unreadMarker = -1;
+    m_unreadFrom = m_unreadFrom >= 0 ? 0 : -1;
     verticalScrollBar()->setRange(0, 0);
     clearSelection();
     viewport()->update();

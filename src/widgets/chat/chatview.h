@@ -1,11 +1,13 @@
 #pragma once
 
 #include "chattextindex.h"
+#include "text/chatsearch.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTextLayout>
 #include <QTextLine>
 
 #include <functional>
@@ -17,6 +19,7 @@
 class ChatBuffer;
 struct ChatLineLayout;
 class QAccessibleTextInsertEvent;
+class QPainter;
 class QTextLayout;
 
 // Shows the lines of a ChatBuffer. Only the lines on screen are laid out, and a few of those
@@ -68,6 +71,18 @@ public:
     // New lines are announced only while assistive technology listens, so that a flood costs
     // nothing more without it. A listener set here hears every announcement as well, whether
     // the platform has assistive technology or not (tests, tools); empty removes it.
+    // Matches of a search drawn on the lines shown: the current one in the selection's colours
+    // and scrolled into view, the others tinted. An empty search draws none.
+    void setSearchMatches(const ChatSearch &search, const ChatMatch &current);
+    const ChatMatch &currentSearchMatch() const { return m_searchCurrent; }
+    // Space kept free below the lines, for a bar shown there.
+    void reserveBottom(int pixels);
+
+    // The first line that came while the view's window was inactive: from the window's next
+    // activation a thin line above it marks where the unseen lines begin, until the window is
+    // left again. -1 when there is none.
+    int unreadMarkerLine() const { return m_unreadMarker; }
+
     static void
     setAnnouncementListener(std::function<void(const QAccessibleTextInsertEvent &)> listener);
 
@@ -101,6 +116,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct TextPos
@@ -149,6 +165,12 @@ private:
     void reset();
     void setSelection(TextPos anchor, TextPos cursor);
     void extendSelectionTo(QPoint point);
+    // Search highlights for a line on screen, drawn under the selection.
+    QList<QTextLayout::FormatRange> searchFormats(int line, QStringView text) const;
+    // Follows the activation of the window the view is in, for the unread marker.
+    void watchWindow();
+    void windowActivationChanged(bool active);
+    void drawUnreadMarker(QPainter &painter, const std::vector<PlacedLine> &placed) const;
 
     // The address drawn at a viewport point, as its text; empty when there is none.
     QString linkAt(QPoint point) const;
@@ -192,4 +214,10 @@ private:
     mutable ChatTextIndex m_textIndex;
     int m_announceFrom = -1; // first line not yet announced to assistive technology
     static std::function<void(const QAccessibleTextInsertEvent &)> s_announcementListener;
+
+    ChatSearch m_search;
+    ChatMatch m_searchCurrent;
+    QPointer<QWidget> m_watchedWindow;
+    int m_unreadFrom = -1; // first line that came while the window was inactive
+    int m_unreadMarker = -1;
 };

@@ -1,6 +1,7 @@
 #include "conversationwindow.h"
 
 #include "chat/chatview.h"
+#include "chat/findbar.h"
 #include "controls/sablecoolbutton.h"
 #include "controls/xpbutton.h"
 #include "irc/ircsession.h"
@@ -66,6 +67,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_view->viewport()->installEventFilter(this);
     connect(m_view, &ChatView::linkActivated, this, &ConversationWindow::linkActivated);
     layout->addWidget(m_view, 1);
+    (new FindBar(m_view))->openOnWindowKeys(this);
 
     auto *inputRow = new QHBoxLayout;
     m_input = new QLineEdit(this);
