@@ -6,8 +6,11 @@
 #include "ircsession.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
+#include "text/chatbuffer.h"
 #include "text/formatcodes.h"
+#include "text/formatscan.h"
 #include "text/ircstyle.h"
+#include "text/mentiondetector.h"
 #include "text/timeconversion.h"
 
 #include <QDateTime>
@@ -138,11 +141,26 @@ void MessageBranches::answerCtcp(const QString &text, const QString &sender)
 void MessageBranches::roomMessage(const QString &text, const QString &sender)
 {
     m_session.nickCompletion().noteSpeaker(sender);
-    if (isAction(text)) {
-        AppendFormatted(m_session.roomView(), colour(6) + u' ' + sender + actionText(text));
+    ChatBuffer &view = m_session.roomView();
+    const int line = view.lineCount();
+    const bool action = isAction(text);
+    const QString said = action ? actionText(text) : text;
+    if (action)
+        AppendFormatted(view, colour(6) + u' ' + sender + said);
+    else
+        AppendFormatted(view, saidBy(sender, said));
+    noteMention(line, sender, said, action);
+}
+
+void MessageBranches::noteMention(int line, const QString &sender, const QString &said, bool action)
+{
+    const QString &nick = m_session.variables().CurrentNick;
+    // The user's own lines never count, even when a server echoes them back.
+    if (mentions::sameNick(sender, nick) || !mentions::mentionsNick(said, nick))
         return;
-    }
-    AppendFormatted(m_session.roomView(), saidBy(sender, text));
+    m_session.roomView().highlightLine(line);
+    // An action reads as a sentence about its sender: "Ann waves at alice".
+    m_session.presenter().mentioned(sender, scanFormatted(action ? sender + said : said).text);
 }
 
 void MessageBranches::privateMessage(const ParsedLine &line, const QString &sender)

@@ -61,6 +61,11 @@ public:
     std::span<const Run> lineRuns(int line) const;
     qreal pointSizeOf(const Run &run) const { return m_sizes[run.sizeIndex]; }
 
+    // Lines that name the user are drawn highlighted. Marks only go forwards: a line before
+    // the last one marked is ignored, as is a line not yet appended.
+    void highlightLine(int line);
+    bool isHighlighted(int line) const;
+
 signals:
     void lineAppended();
     void cleared();
@@ -80,6 +85,7 @@ private:
     std::vector<Line> m_lines;
     std::vector<Run> m_runs;
     std::vector<qreal> m_sizes;
+    std::vector<int> m_highlighted; // ascending line numbers
     const ChatBuffer *m_sizeSource = nullptr;
     qreal m_basePointSize = 9.75;
     LineLog *m_log = nullptr;
