@@ -37,6 +37,7 @@ struct ChannelMenus
     QAction *awayReason = nullptr;     // mnuawayownreason
     QAction *refusePrivates = nullptr; // mnublkprv
     QAction *smileyPictures = nullptr; // mnusmileypics
+    QAction *notifyMentions = nullptr; // mnunotifymentions
     QAction *exit = nullptr;           // mnudisconnect
 
     // "&Options", also the member list's pop-up menu
