@@ -27,59 +27,47 @@ void TestMentionDetector::detector_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("nick");
+    QTest::addColumn<int>("from"); // where what was said starts; ASCII before it
     QTest::addColumn<bool>("mentions");
-    QTest::newRow("alone") << "alice"
-                           << "alice" << true;
-    QTest::newRow("in a sentence") << "hi alice, how are you?"
-                                   << "alice" << true;
-    QTest::newRow("at the end") << "ask alice"
-                                << "alice" << true;
-    QTest::newRow("address colon") << "alice: look"
-                                   << "alice" << true;
-    QTest::newRow("other case") << "ALICE!"
-                                << "alice" << true;
-    QTest::newRow("brackets fold") << "thanks {bob}|"
-                                   << "[BOB]\\" << true;
-    QTest::newRow("tilde folds to caret") << "hey ~x"
-                                          << "^X" << true;
-    QTest::newRow("rank sign before") << "@alice"
-                                      << "alice" << true;
-    QTest::newRow("inside a word") << "malice"
-                                   << "alice" << false;
-    QTest::newRow("followed by letters") << "alicea"
-                                         << "alice" << false;
-    QTest::newRow("followed by digit") << "alice2 here"
-                                       << "alice" << false;
-    QTest::newRow("nick characters bound the word") << "alice_ and alice-"
-                                                    << "alice" << false;
-    QTest::newRow("later whole word") << "malice, alice"
-                                      << "alice" << true;
-    QTest::newRow("non-ASCII letter bounds") << u"\u00e9alice"_qs << "alice" << false;
-    QTest::newRow("non-ASCII nick, case ignored")
-        << u"salut \u00c9lodie"_qs << u"\u00e9lodie"_qs << true;
-    QTest::newRow("formatting removed") << "hi \x02"
-                                           "al\x03"
-                                           "04ice\x02"
-                                        << "alice" << true;
-    QTest::newRow("colour digits are not text") << "\x03"
-                                                   "04alice"
-                                                << "alice" << true;
-    QTest::newRow("code joins words") << "m\x02"
-                                         "alice"
-                                      << "alice" << false;
-    QTest::newRow("empty nick") << "alice"
-                                << "" << false;
-    QTest::newRow("empty text") << ""
-                                << "alice" << false;
-    QTest::newRow("nick longer than text") << "ali"
-                                           << "alice" << false;
+    const auto row = [](const char *name, const QString &text, const QString &nick, bool mentions,
+                        int from = 0) { QTest::newRow(name) << text << nick << from << mentions; };
+    row("alone", u"alice"_qs, u"alice"_qs, true);
+    row("in a sentence", u"hi alice, how are you?"_qs, u"alice"_qs, true);
+    row("at the end", u"ask alice"_qs, u"alice"_qs, true);
+    row("other case", u"ALICE!"_qs, u"alice"_qs, true);
+    row("brackets fold", u"thanks {bob}|"_qs, u"[BOB]\\"_qs, true);
+    row("tilde folds to caret", u"hey ~x"_qs, u"^X"_qs, true);
+    row("rank sign before", u"@alice"_qs, u"alice"_qs, true);
+    row("inside a word", u"malice"_qs, u"alice"_qs, false);
+    row("followed by letters", u"alicea"_qs, u"alice"_qs, false);
+    row("followed by digit", u"alice2 here"_qs, u"alice"_qs, false);
+    row("nick characters bound the word", u"alice_ and alice- `alice"_qs, u"alice"_qs, false);
+    row("later whole word", u"malice, alice"_qs, u"alice"_qs, true);
+    row("letter before, two bytes", u"\u00e9alice"_qs, u"alice"_qs, false);
+    row("letter after, two bytes", u"alice\u00e9"_qs, u"alice"_qs, false);
+    row("punctuation around, two bytes", u"\u00bfalice\u00bb"_qs, u"alice"_qs, true);
+    row("letter after, four bytes", u"alice\U0001D400"_qs, u"alice"_qs, false);
+    row("emoji after", u"alice\U0001F600"_qs, u"alice"_qs, true);
+    row("non-ASCII nick, case ignored", u"salut \u00c9lodie"_qs, u"\u00e9lodie"_qs, true);
+    row("non-ASCII nick inside a word", u"x\u00e9lodie"_qs, u"\u00e9lodie"_qs, false);
+    row("long nick", QString(70, u'a') + u" hi"_qs, QString(70, u'A'), true);
+    row("only after from", u"alice: hello"_qs, u"alice"_qs, false, 1);
+    row("found after from", u"alice: alice"_qs, u"alice"_qs, true, 1);
+    row("text before from still bounds", u"Annalice"_qs, u"alice"_qs, false, 3);
+    row("empty nick", u"alice"_qs, QString(), false);
+    row("empty text", QString(), u"alice"_qs, false);
+    row("nick longer than text", u"ali"_qs, u"alice"_qs, false);
 }
 
+// Both searches, on the text and on its UTF-8 as a chat buffer keeps it, give the same answer.
 void TestMentionDetector::detector()
 {
     QFETCH(QString, text);
     QFETCH(QString, nick);
-    QTEST(mentions::mentionsNick(text, nick), "mentions");
+    QFETCH(int, from);
+    QTEST(mentions::containsNick(QStringView(text), nick, from), "mentions");
+    const QByteArray utf8 = text.toUtf8();
+    QTEST(mentions::containsNick(QByteArrayView(utf8), nick, from), "mentions");
 }
 
 void TestMentionDetector::sameNick_data()
@@ -120,6 +108,18 @@ void TestMentionDetector::roomLines_data()
     QTest::newRow("part of a word") << QByteArray(":Ann!a@h PRIVMSG #velmora :malice\r\n") << "";
     QTest::newRow("private message") << QByteArray(":Ann!a@h PRIVMSG alice :hi alice\r\n") << "";
     QTest::newRow("notice") << QByteArray(":Ann!a@h NOTICE #velmora :hi alice\r\n") << "";
+    QTest::newRow("codes inside the nick") << QByteArray(":Ann!a@h PRIVMSG #velmora :hi al\x02i\x03"
+                                                         "04ce\r\n")
+                                           << "mention Ann|hi alice";
+    QTest::newRow("colour number before the nick") << QByteArray(":Ann!a@h PRIVMSG #velmora :\x03"
+                                                                 "04alice\r\n")
+                                                   << "mention Ann|alice";
+    QTest::newRow("code joins words") << QByteArray(":Ann!a@h PRIVMSG #velmora :m\x02"
+                                                    "alice\r\n")
+                                      << "";
+    QTest::newRow("action without a blank") << QByteArray(":Ann!a@h PRIVMSG #velmora :\x01"
+                                                          "ACTIONalice\x01\r\n")
+                                            << "";
 }
 
 void TestMentionDetector::roomLines()

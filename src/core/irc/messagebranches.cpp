@@ -36,6 +36,14 @@ QString actionText(const QString &text)
     return text.mid(7, std::max<qsizetype>(0, text.size() - 7 - closing));
 }
 
+qsizetype utf8Length(QStringView text)
+{
+    qsizetype bytes = 0;
+    for (const QChar c : text)
+        bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+    return bytes;
+}
+
 bool isCtcp(const QString &text)
 {
     return text.startsWith(FormatCode::Ctcp) && text.endsWith(FormatCode::Ctcp);
@@ -156,9 +164,15 @@ void MessageBranches::noteMention(int line, const QString &sender, const QString
 {
     const QString &nick = m_session.variables().CurrentNick;
     // The user's own lines never count, even when a server echoes them back.
-    if (mentions::sameNick(sender, nick) || !mentions::mentionsNick(said, nick))
+    ChatBuffer &view = m_session.roomView();
+    if (mentions::sameNick(sender, nick) || line >= view.lineCount())
         return;
-    m_session.roomView().highlightLine(line);
+    // The line as stored has lost its formatting codes already; only what was said is searched,
+    // after " < sender > " or the action's " sender".
+    const qsizetype saidFrom = utf8Length(sender) + (action ? 1 : 6);
+    if (!mentions::containsNick(view.lineUtf8(line), nick, saidFrom))
+        return;
+    view.highlightLine(line);
     // An action reads as a sentence about its sender: "Ann waves at alice".
     m_session.presenter().mentioned(sender, scanFormatted(action ? sender + said : said).text);
 }

@@ -72,6 +72,12 @@ QString ChatBuffer::lineText(int line) const
     return QString::fromUtf8(m_chunks[l.chunk].constData() + l.offset, qsizetype(l.bytes));
 }
 
+QByteArrayView ChatBuffer::lineUtf8(int line) const
+{
+    const Line &l = m_lines[size_t(line)];
+    return QByteArrayView(m_chunks[l.chunk].constData() + l.offset, qsizetype(l.bytes));
+}
+
 std::span<const ChatBuffer::Run> ChatBuffer::lineRuns(int line) const
 {
     const size_t first = m_lines[size_t(line)].firstRun;

@@ -3,6 +3,7 @@
 #include "formatscan.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QRgb>
 #include <QString>
@@ -58,6 +59,8 @@ public:
 
     int lineCount() const { return int(m_lines.size()); }
     QString lineText(int line) const;
+    // The line's text as stored, in UTF-8; valid until the buffer changes.
+    QByteArrayView lineUtf8(int line) const;
     std::span<const Run> lineRuns(int line) const;
     qreal pointSizeOf(const Run &run) const { return m_sizes[run.sizeIndex]; }
 
