@@ -116,4 +116,8 @@ public:
     {
         calls << QStringLiteral("flash %1").arg(slot);
     }
+    void mentioned(const QString &sender, const QString &text) override
+    {
+        calls << QStringLiteral("mention %1|%2").arg(sender, text);
+    }
 };

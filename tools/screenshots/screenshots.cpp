@@ -134,6 +134,12 @@ int main(int argc, char *argv[])
                                  "36ed\x0f \x07"
                                  "bell gone"})
         AppendFormatted(session.roomView(), QStringView(line));
+    // A line naming the user, highlighted as the interpreter marks mentions.
+    AppendFormatted(session.roomView(), u"\x02\x03"
+                                        "6 < ann > \x03"
+                                        "01\x02"
+                                        "demo: the new room is open, come and see");
+    session.roomView().highlightLine(session.roomView().lineCount() - 1);
     session.members().addNames({QStringLiteral("@VelmoraBot"), QStringLiteral("demo"),
                                 QStringLiteral("+ann"), QStringLiteral("bob")});
     session.members().flushPending();

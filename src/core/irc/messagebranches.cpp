@@ -6,8 +6,11 @@
 #include "ircsession.h"
 #include "sessionpresenter.h"
 #include "text/appendformatted.h"
+#include "text/chatbuffer.h"
 #include "text/formatcodes.h"
+#include "text/formatscan.h"
 #include "text/ircstyle.h"
+#include "text/mentiondetector.h"
 #include "text/timeconversion.h"
 
 #include <QDateTime>
@@ -31,6 +34,14 @@ QString actionText(const QString &text)
 {
     const qsizetype closing = text.size() > 7 && text.endsWith(FormatCode::Ctcp) ? 1 : 0;
     return text.mid(7, std::max<qsizetype>(0, text.size() - 7 - closing));
+}
+
+qsizetype utf8Length(QStringView text)
+{
+    qsizetype bytes = 0;
+    for (const QChar c : text)
+        bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+    return bytes;
 }
 
 bool isCtcp(const QString &text)
@@ -138,11 +149,32 @@ void MessageBranches::answerCtcp(const QString &text, const QString &sender)
 void MessageBranches::roomMessage(const QString &text, const QString &sender)
 {
     m_session.nickCompletion().noteSpeaker(sender);
-    if (isAction(text)) {
-        AppendFormatted(m_session.roomView(), colour(6) + u' ' + sender + actionText(text));
+    ChatBuffer &view = m_session.roomView();
+    const int line = view.lineCount();
+    const bool action = isAction(text);
+    const QString said = action ? actionText(text) : text;
+    if (action)
+        AppendFormatted(view, colour(6) + u' ' + sender + said);
+    else
+        AppendFormatted(view, saidBy(sender, said));
+    noteMention(line, sender, said, action);
+}
+
+void MessageBranches::noteMention(int line, const QString &sender, const QString &said, bool action)
+{
+    const QString &nick = m_session.variables().CurrentNick;
+    // The user's own lines never count, even when a server echoes them back.
+    ChatBuffer &view = m_session.roomView();
+    if (mentions::sameNick(sender, nick) || line >= view.lineCount())
         return;
-    }
-    AppendFormatted(m_session.roomView(), saidBy(sender, text));
+    // The line as stored has lost its formatting codes already; only what was said is searched,
+    // after " < sender > " or the action's " sender".
+    const qsizetype saidFrom = utf8Length(sender) + (action ? 1 : 6);
+    if (!mentions::containsNick(view.lineUtf8(line), nick, saidFrom))
+        return;
+    view.highlightLine(line);
+    // An action reads as a sentence about its sender: "Ann waves at alice".
+    m_session.presenter().mentioned(sender, scanFormatted(action ? sender + said : said).text);
 }
 
 void MessageBranches::privateMessage(const ParsedLine &line, const QString &sender)

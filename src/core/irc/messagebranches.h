@@ -22,6 +22,8 @@ private:
     void identifyFlow(const QString &all);
     void answerCtcp(const QString &text, const QString &sender);
     void roomMessage(const QString &text, const QString &sender);
+    // Highlights the room line and tells the presenter when said names the user.
+    void noteMention(int line, const QString &sender, const QString &said, bool action);
     void privateMessage(const ParsedLine &line, const QString &sender);
 
     IrcSession &m_session;

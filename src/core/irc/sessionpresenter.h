@@ -62,4 +62,11 @@ public:
     // Shows the slot's window as it is.
     virtual void showConversationWindow(int slot) { Q_UNUSED(slot); }
     virtual void flashConversationWindow(int slot) { Q_UNUSED(slot); }
+
+    // Someone else's room line named the user; text is what they said, without formatting.
+    virtual void mentioned(const QString &sender, const QString &text)
+    {
+        Q_UNUSED(sender);
+        Q_UNUSED(text);
+    }
 };

@@ -66,6 +66,7 @@ void ChatBuffer::clear()
     m_lines.clear();
     m_runs.clear();
     m_links.clear();
+    m_highlighted.clear();
     m_chunks.shrink_to_fit();
     m_lines.shrink_to_fit();
     m_runs.shrink_to_fit();
@@ -99,4 +100,16 @@ std::span<const ChatBuffer::Link> ChatBuffer::lineLinks(int line) const
     const size_t end =
         size_t(line) + 1 < m_lines.size() ? m_lines[size_t(line) + 1].firstLink : m_links.size();
     return std::span<const Link>(m_links.data() + first, end - first);
+}
+
+void ChatBuffer::highlightLine(int line)
+{
+    if (line < 0 || line >= lineCount() || (!m_highlighted.empty() && line <= m_highlighted.back()))
+        return;
+    m_highlighted.push_back(line);
+}
+
+bool ChatBuffer::isHighlighted(int line) const
+{
+    return std::binary_search(m_highlighted.cbegin(), m_highlighted.cend(), line);
 }

@@ -72,6 +72,11 @@ public:
     qreal pointSizeOf(const Run &run) const { return m_sizes[run.sizeIndex]; }
     std::span<const Link> lineLinks(int line) const;
 
+    // Lines that name the user are drawn highlighted. Marks only go forwards: a line before
+    // the last one marked is ignored, as is a line not yet appended.
+    void highlightLine(int line);
+    bool isHighlighted(int line) const;
+
 signals:
     void lineAppended();
     void cleared();
@@ -93,6 +98,7 @@ private:
     std::vector<Run> m_runs;
     std::vector<Link> m_links;
     std::vector<qreal> m_sizes;
+    std::vector<int> m_highlighted; // ascending line numbers
     const ChatBuffer *m_sizeSource = nullptr;
     qreal m_basePointSize = 9.75;
     LineLog *m_log = nullptr;

@@ -81,6 +81,8 @@ ChannelMenus ChannelMenus::build(QMenuBar *bar, QWidget *owner)
         toggle(item(m.settings, "mnusmileypics", QStringLiteral("Show Smiley &Pictures")));
     m.reconnect =
         toggle(item(m.settings, "mnureconnect", QStringLiteral("&Reconnect Automatically")));
+    m.notifyMentions =
+        toggle(item(m.settings, "mnunotifymentions", QStringLiteral("&Notify on Mentions")));
     gap(m.file, "gap6");
     m.exit = item(m.file, "mnudisconnect", QStringLiteral("&Exit"), keys("Ctrl+Q"));
 

@@ -38,6 +38,7 @@ struct ChannelMenus
     QAction *refusePrivates = nullptr; // mnublkprv
     QAction *smileyPictures = nullptr; // mnusmileypics
     QAction *reconnect = nullptr;      // mnureconnect
+    QAction *notifyMentions = nullptr; // mnunotifymentions
     QAction *exit = nullptr;           // mnudisconnect
 
     // "&Options", also the member list's pop-up menu

@@ -2,6 +2,7 @@
 
 #include "channelwindow.h"
 #include "dialogs/nickservdialogs.h"
+#include "mentionalerts.h"
 #include "private/conversationwindows.h"
 #include "util/messageboxes.h"
 
@@ -76,4 +77,9 @@ void ChannelPresenter::showConversationWindow(int slot)
 void ChannelPresenter::flashConversationWindow(int slot)
 {
     m_privates.flash(slot);
+}
+
+void ChannelPresenter::mentioned(const QString &sender, const QString &text)
+{
+    m_window.mentionAlerts().mentioned(sender, text);
 }

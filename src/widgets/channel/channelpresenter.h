@@ -34,6 +34,7 @@ public:
     void openConversationWindow(int slot, const QString &caption) override;
     void showConversationWindow(int slot) override;
     void flashConversationWindow(int slot) override;
+    void mentioned(const QString &sender, const QString &text) override;
 
 private:
     ChannelWindow &m_window;

@@ -13,6 +13,7 @@
 #include "dialogs/todaywindow.h"
 #include "irc/ircsession.h"
 #include "linkpage.h"
+#include "mentionalerts.h"
 #include "platform/settingsstore.h"
 #include "reconnectsetting.h"
 #include "roomcommands.h"
@@ -103,6 +104,7 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
     const Twips t = twips();
     resize(t.toPixelsX(kDesignWidth), t.toPixelsY(kDesignHeight));
     move(t.toPixelsX(int(t.perPixelY) + 100), t.toPixelsY(int(t.perPixelX)));
+    m_mentionAlerts = new MentionAlerts(*this, m_tray, m_menus.notifyMentions, this);
     m_presenter = std::make_unique<ChannelPresenter>(*this, *m_nickServDialogs, m_conversations);
     session.setPresenter(m_presenter.get());
 }

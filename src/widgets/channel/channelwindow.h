@@ -28,6 +28,7 @@ class QTabWidget;
 class AboutDialog;
 class ChannelPresenter;
 class ColourPicker;
+class MentionAlerts;
 class SmileyPicker;
 class TodayWindow;
 class TrayIcon;
@@ -67,6 +68,8 @@ public:
 
     // What the session shows through this window; the window hands it to the session.
     ChannelPresenter &presenter() const { return *m_presenter; }
+    // Alerts and notifications of room lines that name the user.
+    MentionAlerts &mentionAlerts() const { return *m_mentionAlerts; }
 
     // "&Connect" and "&Disconnect" menu items.
     void setConnectionCommands(bool connectEnabled, bool disconnectEnabled);
@@ -149,6 +152,7 @@ private:
     RoomComposer m_composer;
     ConversationWindows m_conversations; // after what its windows use
     std::unique_ptr<ChannelPresenter> m_presenter;
+    MentionAlerts *m_mentionAlerts = nullptr;
     QPointer<ColourPicker> m_colourPicker;
     QPointer<AboutDialog> m_aboutBox;
     QPointer<TodayWindow> m_todayWindow;

@@ -21,6 +21,8 @@ constexpr int kMarginY = 2;
 constexpr int kMinLayoutWidth = 40; // keeps a squeezed view from splitting lines per character
 constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
+// Behind lines that name the user: pale enough that text reads on it as it does on white.
+constexpr QRgb kMentionBackground = qRgb(255, 243, 176);
 } // namespace
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
@@ -173,6 +175,9 @@ void ChatView::paintEvent(QPaintEvent *event)
         const int end = line.index == to.line ? std::min(to.offset, length) : length;
         const bool selected =
             hasSelection() && line.index >= from.line && line.index <= to.line && end > start;
+        if (m_buffer->isHighlighted(line.index))
+            painter.fillRect(QRect(0, line.top, viewport()->width(), line.height),
+                             QColor(kMentionBackground));
         line.cached->draw(painter, QPoint(kMarginX, line.top), selection, selected ? start : 0,
                           selected ? end : 0, searchFormats(line.index, line.layout->text()));
         // The caret shows where the keyboard extends the selection from.

@@ -1,6 +1,7 @@
 #include "trayicon.h"
 
 #include "util/messageboxes.h"
+#include "util/showncount.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -8,6 +9,7 @@
 namespace {
 
 const QString Title = QStringLiteral("Velmora Messenger");
+const QString Tip = QStringLiteral("--<<|Velmora Messenger|>>--");
 constexpr qsizetype TipLength = 27;
 
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
@@ -28,7 +30,7 @@ TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent), m_icon(new QSystemTrayIcon(this)), m_launcherMenu(new QMenu),
       m_chatMenu(new QMenu), m_launcherIcon(defaultIcon()), m_chatIcon(m_launcherIcon)
 {
-    m_icon->setToolTip(tipField(QStringLiteral("--<<|Velmora Messenger|>>--")));
+    m_icon->setToolTip(tipField(Tip));
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activate);
 
     const QString about = QStringLiteral("About Messenger");
@@ -85,6 +87,20 @@ bool TrayIcon::isAvailable() const
 void TrayIcon::setAvailabilityCheck(std::function<bool()> check)
 {
     m_availabilityCheck = std::move(check);
+}
+
+void TrayIcon::setUnseenMentions(int count)
+{
+    QString tip = tipField(Tip);
+    if (count > 0)
+        tip += QStringLiteral(" \u2014 %1 unseen mention%2")
+                   .arg(shownCount(count), count == 1 ? QString() : QStringLiteral("s"));
+    m_icon->setToolTip(tip);
+}
+
+QString TrayIcon::toolTip() const
+{
+    return m_icon->toolTip();
 }
 
 QString TrayIcon::tipField(const QString &text)

@@ -43,6 +43,10 @@ public:
     // empty check asks the desktop again.
     void setAvailabilityCheck(std::function<bool()> check);
 
+    // The tip tells how many mentions wait unseen; 0 shows the plain tip again.
+    void setUnseenMentions(int count);
+    QString toolTip() const;
+
     Phase phase() const { return m_phase; }
     QMenu *launcherMenu() const { return m_launcherMenu.get(); }
     QMenu *chatMenu() const { return m_chatMenu.get(); }
