@@ -17,7 +17,6 @@
 #include "platform/settingsstore.h"
 #include "reconnectsetting.h"
 #include "roomcommands.h"
-#include "session/linkpages.h"
 #include "tabpictures.h"
 #include "util/formatpreview.h"
 #include "util/inputsending.h"
@@ -159,27 +158,6 @@ void ChannelWindow::buildChatPage(QWidget *page)
                 [this](const QString &address) { m_linkOpener.open(address); });
 }
 
-void ChannelWindow::buildLinkPages()
-{
-    const QStringList captions{QStringLiteral("Home"), QStringLiteral("Google"),
-                               QStringLiteral("Entertainment"), QStringLiteral("Links")};
-    const LinkPages::Page pages[] = {LinkPages::Home, LinkPages::Search, LinkPages::Entertainment,
-                                     LinkPages::Links};
-    for (int page = 0; page < 4; ++page) {
-        auto *linkPage = new LinkPage(page, pages[page]);
-        linkPage->setObjectName(QStringLiteral("linkpage%1").arg(page));
-        const int background = page == 0 ? 0 : page + 1;
-        addShape(linkPage, QStringLiteral("shapebg%1").arg(background), QColor(0, 86, 128))
-            ->lower();
-        addShape(linkPage, QStringLiteral("shapetop%1").arg(page), QColor(170, 227, 255))
-            ->stackUnder(
-                linkPage->findChild<QWidget *>(QStringLiteral("imgweb%1").arg(3 * page + 1)));
-        registerNamedChildren(linkPage);
-        m_linkPages[size_t(page)] = linkPage;
-        m_tabs->addTab(linkPage, captions[page]);
-    }
-}
-
 void ChannelWindow::connectCommands()
 {
     connect(m_menus.connect, &QAction::triggered, &m_session, &IrcSession::reconnect);
@@ -261,22 +239,6 @@ void ChannelWindow::tabChanged(int index)
         if (QWidget *control = m_elements.value(name))
             control->setVisible(chat);
     }
-}
-
-void ChannelWindow::rotateLinkPages()
-{
-    if (m_rotation == 0) {
-        for (LinkPage *page : m_linkPages)
-            page->navigate(page->home());
-    }
-    if (m_rotation == 4)
-        emit todayPageLoadRequested();
-    if (m_rotation != 7) {
-        ++m_rotation;
-        return;
-    }
-    emit todayPageShowRequested();
-    m_linkRotation.stop();
 }
 
 void ChannelWindow::closeEvent(QCloseEvent *event)
@@ -386,27 +348,6 @@ void ChannelWindow::showAboutBox()
 {
     AboutDialog::showOnce(m_aboutBox, m_session.serverHost(), m_session.serverPort(),
                           m_session.isEncrypted(), this);
-}
-
-void ChannelWindow::loadTodayPage()
-{
-    if (!m_todayWindow)
-        m_todayWindow = new TodayWindow;
-    m_todayWindow->navigate(LinkPages::url(LinkPages::Today));
-}
-
-void ChannelWindow::showTodayPage()
-{
-    // A window the user closed earlier comes back with its page loaded again.
-    if (!m_todayWindow)
-        loadTodayPage();
-    m_todayWindow->show();
-    m_todayWindow->raise();
-}
-
-TodayWindow *ChannelWindow::todayWindow() const
-{
-    return m_todayWindow;
 }
 
 void ChannelWindow::connectComposition()
