@@ -10,6 +10,7 @@
 #include <QAbstractScrollArea>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,6 +23,7 @@ private slots:
     void linesAreDrawnPerFrameAndNothingElseIs();
     void framesShowWhatAWholeDrawingShows_data();
     void framesShowWhatAWholeDrawingShows();
+    void oldestLinesGoUnderTheReader();
 };
 
 namespace {
@@ -117,6 +119,38 @@ void TestBusyRoom::framesShowWhatAWholeDrawingShows()
     const QImage drawnByFrames = onScreen();
     view.viewport()->repaint();
     QCOMPARE(drawnByFrames, onScreen());
+}
+
+// A room that talks for days keeps a bounded history; a reader scrolled back keeps the lines
+// in front of them, and their selection, while the oldest lines go.
+void TestBusyRoom::oldestLinesGoUnderTheReader()
+{
+    ChatBuffer buffer;
+    buffer.setMaxLines(100);
+    ChatView reading;
+    ChatView following;
+    for (ChatView *view : {&reading, &following}) {
+        view->setBuffer(&buffer);
+        view->resize(300, 200);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+    }
+    for (int k = 0; k < 100; ++k)
+        AppendFormatted(buffer, u"line %1"_qs.arg(k));
+    QTest::qWait(400);
+    reading.verticalScrollBar()->setValue(50);
+    const int line60 = reading.textIndex().lineStart(60);
+    reading.selectOffsets(line60, line60 + 7);
+    QCOMPARE(reading.selectedText(), u"line 60"_qs);
+
+    for (int k = 100; k < 120; ++k)
+        AppendFormatted(buffer, u"line %1"_qs.arg(k));
+    QTest::qWait(400);
+    QCOMPARE(buffer.lineCount(), 98); // 11 went each time the 101st line came, twice
+    QCOMPARE(buffer.lineText(reading.verticalScrollBar()->value()), u"line 50"_qs);
+    QCOMPARE(reading.selectedText(), u"line 60"_qs);
+    QVERIFY(following.isAtBottom());
+    QVERIFY(following.viewport()->rect().contains(following.lineRect(97)));
 }
 
 QTEST_MAIN(TestBusyRoom)

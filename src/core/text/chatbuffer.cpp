@@ -57,7 +57,28 @@ void ChatBuffer::appendLine(const FormattedLine &line, qreal pointSize)
         for (const LinkRange &link : findLinks(QStringView(line.text).left(0xffff)))
             m_links.push_back(Link{quint16(link.start), quint16(link.length)});
     }
+    if (lineCount() > m_maxLines)
+        dropOldest(lineCount() - (m_maxLines - m_maxLines / 10));
     emit lineAppended();
+}
+
+void ChatBuffer::dropOldest(int count)
+{
+    const Line first = m_lines[size_t(count)];
+    m_lines.erase(m_lines.begin(), m_lines.begin() + count);
+    for (Line &line : m_lines) {
+        line.chunk -= first.chunk;
+        line.firstRun -= first.firstRun;
+        line.firstLink -= first.firstLink;
+    }
+    m_chunks.erase(m_chunks.begin(), m_chunks.begin() + first.chunk);
+    m_runs.erase(m_runs.begin(), m_runs.begin() + first.firstRun);
+    m_links.erase(m_links.begin(), m_links.begin() + first.firstLink);
+    const auto kept = std::lower_bound(m_highlighted.begin(), m_highlighted.end(), count);
+    m_highlighted.erase(m_highlighted.begin(), kept);
+    for (int &line : m_highlighted)
+        line -= count;
+    emit linesDropped(count);
 }
 
 void ChatBuffer::clear()

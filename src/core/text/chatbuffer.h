@@ -8,6 +8,7 @@
 #include <QRgb>
 #include <QString>
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -60,6 +61,12 @@ public:
     void setLog(LineLog *log) { m_log = log; }
     LineLog *log() const { return m_log; }
 
+    // The most lines kept. Past it the oldest tenth goes at once, so that a conversation that
+    // runs for days costs bounded memory and dropping costs next to nothing per line.
+    static constexpr int DefaultMaxLines = 200000;
+    void setMaxLines(int maxLines) { m_maxLines = std::max(10, maxLines); }
+    int maxLines() const { return m_maxLines; }
+
     // Texts of up to 65,535 UTF-16 units per line are stored.
     void appendLine(const FormattedLine &line, qreal pointSize);
     void clear();
@@ -78,6 +85,9 @@ public:
     bool isHighlighted(int line) const;
 
 signals:
+    // The oldest lines went to make room: every line number is now lower by count. Sent
+    // before the lineAppended of the line that made room.
+    void linesDropped(int count);
     void lineAppended();
     void cleared();
 
@@ -92,6 +102,7 @@ private:
     };
 
     quint8 sizeIndexFor(qreal pointSize);
+    void dropOldest(int count);
 
     std::vector<QByteArray> m_chunks;
     std::vector<Line> m_lines;
@@ -102,6 +113,7 @@ private:
     const ChatBuffer *m_sizeSource = nullptr;
     qreal m_basePointSize = 9.75;
     LineLog *m_log = nullptr;
+    int m_maxLines = DefaultMaxLines;
 };
 
 // Receives every line given to a conversation view, exactly as given.

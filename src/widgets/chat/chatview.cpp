@@ -57,6 +57,7 @@ void ChatView::setBuffer(ChatBuffer *buffer)
     m_buffer = buffer;
     if (buffer) {
         connect(buffer, &ChatBuffer::lineAppended, this, &ChatView::onLineAppended);
+        connect(buffer, &ChatBuffer::linesDropped, this, &ChatView::onLinesDropped);
         connect(buffer, &ChatBuffer::cleared, this, &ChatView::reset);
         connect(buffer, &QObject::destroyed, this, &ChatView::reset);
     }

@@ -152,6 +152,9 @@ private:
     void announceNewLines();
 
     void onLineAppended();
+    // The buffer let its oldest lines go: what refers to lines moves with them, and a view
+    // scrolled back keeps showing the same lines.
+    void onLinesDropped(int count);
     // Once per display frame: brings the scroll range up to date with the lines appended,
     // announces them and draws them.
     void takeInNewLines();

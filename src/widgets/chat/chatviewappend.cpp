@@ -34,6 +34,35 @@ void ChatView::onLineAppended()
         m_frame.start(kFrameMs, this);
 }
 
+void ChatView::onLinesDropped(int count)
+{
+    const auto moved = [count](int line) { return line < 0 ? line : std::max(0, line - count); };
+    m_cache.clear(); // keyed by line number
+    m_textIndex.reset();
+    m_paintedNewest = -1;
+    m_announceFrom = moved(m_announceFrom);
+    m_unreadFrom = moved(m_unreadFrom);
+    m_unreadMarker = m_unreadMarker < count ? -1 : m_unreadMarker - count;
+    if (m_searchCurrent.line < count)
+        m_searchCurrent = {};
+    else
+        m_searchCurrent.line -= count;
+    if (std::min(m_anchor, m_cursor).line < count) {
+        clearSelection();
+    } else {
+        m_anchor.line -= count;
+        m_cursor.line -= count;
+    }
+
+    QScrollBar *bar = verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    const int top = bar->value() - count;
+    updateScrollRange();
+    if (!following)
+        bar->setValue(std::max(0, top));
+    viewport()->update();
+}
+
 void ChatView::announceNewLines()
 {
     if (m_announceFrom < 0 || !m_buffer)
