@@ -14,8 +14,7 @@
 #include "irc/ircsession.h"
 #include "linkpage.h"
 #include "mentionalerts.h"
-#include "platform/settingsstore.h"
-#include "reconnectsetting.h"
+#include "rememberedtoggle.h"
 #include "roomcommands.h"
 #include "tabpictures.h"
 #include "util/formatpreview.h"
@@ -43,10 +42,6 @@ constexpr int kDesignWidth = 9135;
 constexpr int kDesignHeight = 9000;
 // The pictures beside the tab captions, in tab order: Home, Chat, Google, Entertainment, Links.
 const QString kTabPictures[] = {"home", "chat", "search", "entertainment", "links"};
-
-// Where the program keeps the smiley pictures switch among the user's settings.
-const QString SettingsSection = QStringLiteral("Store");
-const QString SmileyPicturesSetting = QStringLiteral("smileypictures");
 
 // The controls of the Chat page that only that page shows.
 const QStringList kChatControls = {"shapetop4", "topic",        "rtbtopic", "datain",
@@ -90,8 +85,11 @@ ChannelWindow::ChannelWindow(IrcSession &session, TrayIcon *tray, QWidget *paren
             &ChannelWindow::showChannelWindow);
     connectCommands();
     connectComposition();
-    loadSmileyPictures();
-    reconnectsetting::bind(m_menus.reconnect, session);
+    applySmileyPictures(
+        rememberToggle(m_menus.smileyPictures, QStringLiteral("smileypictures"), false));
+    session.setReconnectAutomatically(
+        rememberToggle(m_menus.reconnect, QStringLiteral("reconnect"), false));
+    connect(m_menus.reconnect, &QAction::toggled, &session, &IrcSession::setReconnectAutomatically);
     new RoomCommands(session, *this);
     selectcolor(m_formatting.colourIndex());
 
@@ -164,7 +162,7 @@ void ChannelWindow::connectCommands()
     connect(m_menus.disconnect, &QAction::triggered, &m_session, &IrcSession::disconnectFromServer);
     connect(m_menus.refusePrivates, &QAction::toggled, &m_session,
             &IrcSession::setRefuseNewPrivates);
-    connect(m_menus.smileyPictures, &QAction::toggled, this, &ChannelWindow::setSmileyPictures);
+    connect(m_menus.smileyPictures, &QAction::toggled, this, &ChannelWindow::applySmileyPictures);
     connect(m_menus.smileys, &QAction::triggered, this, &ChannelWindow::showSmileyPicker);
     connect(m_menus.copySelection, &QAction::triggered, this,
             [this] { QGuiApplication::clipboard()->setText(m_savedSelection); });
@@ -417,22 +415,6 @@ void ChannelWindow::showSmileyPicker()
     if (!m_smileyPicker)
         m_smileyPicker = new SmileyPicker(SmileyPicker::Kind::Room);
     m_smileyPicker->openFor(m_input);
-}
-
-void ChannelWindow::loadSmileyPictures()
-{
-    const bool on = LoadSetting(SettingsSection, SmileyPicturesSetting).toString() == u"1";
-    QAction *toggle = m_menus.smileyPictures;
-    const QSignalBlocker quiet(toggle);
-    toggle->setChecked(on);
-    applySmileyPictures(on);
-}
-
-void ChannelWindow::setSmileyPictures(bool on)
-{
-    applySmileyPictures(on);
-    SaveSetting(SettingsSection, SmileyPicturesSetting,
-                on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void ChannelWindow::applySmileyPictures(bool on)

@@ -124,8 +124,6 @@ private:
     void previewFormatting();
     void askForAction();
     void showSmileyPicker();
-    void loadSmileyPictures();
-    void setSmileyPictures(bool on);
     void applySmileyPictures(bool on);
 
     IrcSession &m_session;

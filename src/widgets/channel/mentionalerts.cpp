@@ -1,34 +1,20 @@
 #include "mentionalerts.h"
 
 #include "controls/trayicon.h"
-#include "platform/settingsstore.h"
+#include "rememberedtoggle.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
 
-namespace {
-const QString SettingsSection = QStringLiteral("Store");
-const QString NotifySetting = QStringLiteral("notifymentions");
-} // namespace
-
 MentionAlerts::MentionAlerts(QWidget &window, TrayIcon *tray, QAction *notifySwitch,
                              QObject *parent)
     : QObject(parent), m_window(window), m_tray(tray), m_notifySwitch(notifySwitch),
       m_notifier(createDesktopNotifier())
 {
-    {
-        const QSignalBlocker quiet(m_notifySwitch);
-        m_notifySwitch->setChecked(LoadSetting(SettingsSection, NotifySetting).toString() != u"0");
-    }
-    connect(m_notifySwitch, &QAction::toggled, this, &MentionAlerts::setNotifying);
+    rememberToggle(m_notifySwitch, QStringLiteral("notifymentions"), true);
     m_window.installEventFilter(this);
-}
-
-void MentionAlerts::setNotifying(bool on)
-{
-    SaveSetting(SettingsSection, NotifySetting, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void MentionAlerts::mentioned(const QString &sender, const QString &text)

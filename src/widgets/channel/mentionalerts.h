@@ -36,7 +36,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void setNotifying(bool on);
     void showUnseen();
 
     QWidget &m_window;
