@@ -17,8 +17,7 @@ const QString kQuitLine = u"QUIT "_qs + colour(4) + u"Using Velmora Messenger Ve
 IrcSession::IrcSession(SessionVariables &variables, QObject *parent)
     : QObject(parent), m_variables(variables), m_presenter(&g_silentPresenter), m_connection(this),
       m_roomView(this), m_topicView(this), m_members(this), m_conversations(m_roomView),
-      m_blockedNicks(this), m_keepAlive(this), m_reconnector(this),
-      m_capNegotiation(this),
+      m_blockedNicks(this), m_keepAlive(this), m_reconnector(this), m_capNegotiation(this),
       m_interpreter(std::make_unique<Interpreter>(*this))
 {
     m_topicView.setSizeSource(&m_roomView);
@@ -57,9 +56,7 @@ void IrcSession::setPresenter(SessionPresenter *presenter)
 
 void IrcSession::ConnectToServer()
 {
-    m_connected = false;
-    m_keepAlive.stop();
-    m_capNegotiation.stop();
+    markDisconnected();
     m_presenter->setConnectionCommands(false, false);
     m_reconnector.keep();
     m_signInPassword = m_variables.CurrentPassword;
@@ -191,9 +188,7 @@ void IrcSession::attemptTimedOut()
 
 void IrcSession::endSession()
 {
-    m_connected = false;
-    m_keepAlive.stop();
-    m_capNegotiation.stop();
+    markDisconnected();
     m_presenter->setConnectionCommands(true, false);
     resetRoomState();
     m_presenter->setModeratorMenuVisible(false);
@@ -203,12 +198,24 @@ void IrcSession::endSession()
         m_presenter->setConnectionCommands(true, true);
 }
 
+void IrcSession::markDisconnected()
+{
+    m_connected = false;
+    m_keepAlive.stop();
+    m_capNegotiation.stop();
+}
+
+void IrcSession::showReconnectStopped()
+{
+    AppendFormatted(m_roomView, colour(2) + u" *** Automatic reconnect stopped."_qs);
+}
+
 void IrcSession::setReconnectAutomatically(bool on)
 {
     const bool wasWaiting = m_reconnector.isWaiting();
     m_reconnector.setEnabled(on);
     if (wasWaiting && !on) {
-        AppendFormatted(m_roomView, colour(2) + u" *** Automatic reconnect stopped."_qs);
+        showReconnectStopped();
         m_presenter->setConnectionCommands(true, false);
     }
 }
@@ -225,8 +232,7 @@ void IrcSession::retryNow()
     // The same sign-in as the first: same server, nick and password, so the room is joined
     // and NickServ answered as then.
     m_variables.CurrentPassword = m_signInPassword;
-    m_connected = false;
-    m_keepAlive.stop();
+    markDisconnected();
     openConnection();
     m_presenter->setConnectionCommands(false, true);
 }
@@ -234,15 +240,13 @@ void IrcSession::retryNow()
 void IrcSession::disconnectFromServer()
 {
     if (m_reconnector.stop())
-        AppendFormatted(m_roomView, colour(2) + u" *** Automatic reconnect stopped."_qs);
+        showReconnectStopped();
     // Between retries, or while one is under way, there is no session to say goodbye to.
     if (m_connected)
         SendData(kQuitLine);
     else
         m_connection.close();
-    m_connected = false;
-    m_keepAlive.stop();
-    m_capNegotiation.stop();
+    markDisconnected();
     m_presenter->setConnectionCommands(true, false);
     m_presenter->setModeratorMenuVisible(false);
     m_members.clear();
@@ -253,9 +257,7 @@ void IrcSession::disconnectFromServer()
 
 void IrcSession::reconnect()
 {
-    m_connected = false;
-    m_keepAlive.stop();
-    m_capNegotiation.stop();
+    markDisconnected();
     m_connection.close();
     m_reconnector.cancelWaiting();
     m_reconnector.keep();
@@ -268,9 +270,7 @@ void IrcSession::reconnect()
 void IrcSession::closeConnection()
 {
     m_reconnector.stop();
-    m_connected = false;
-    m_keepAlive.stop();
-    m_capNegotiation.stop();
+    markDisconnected();
     m_connection.close();
 }
 

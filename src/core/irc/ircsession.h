@@ -123,6 +123,9 @@ private:
     void openConnection();
     void retryScheduled(int attempt, std::chrono::milliseconds delay);
     void retryNow();
+    // Not signed in any more: what runs only while connected stops.
+    void markDisconnected();
+    void showReconnectStopped();
     void capNegotiationFinished(CapNegotiation::Outcome outcome);
 
     SessionVariables &m_variables;
