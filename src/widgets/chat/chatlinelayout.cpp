@@ -85,54 +85,6 @@ QList<QTextLayout::FormatRange> formatsOf(const ChatBuffer &buffer,
     return formats;
 }
 
-// The formats of a line with its addresses underlined in the link colour. Formats are cut where
-// an address begins or ends, so they never overlap; a stretch of an address no format covers
-// gets one of its own.
-QList<QTextLayout::FormatRange> withLinks(const QList<QTextLayout::FormatRange> &formats,
-                                          std::span<const ChatBuffer::Link> links, int length,
-                                          const QBrush &linkColour)
-{
-    if (links.empty())
-        return formats;
-    std::vector<int> bounds{0, length};
-    for (const QTextLayout::FormatRange &range : formats) {
-        bounds.push_back(range.start);
-        bounds.push_back(range.start + range.length);
-    }
-    for (const ChatBuffer::Link &link : links) {
-        bounds.push_back(link.start);
-        bounds.push_back(link.start + link.length);
-    }
-    std::sort(bounds.begin(), bounds.end());
-    bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
-
-    QList<QTextLayout::FormatRange> result;
-    qsizetype f = 0;
-    size_t l = 0;
-    for (size_t i = 0; i + 1 < bounds.size() && bounds[i] < length; ++i) {
-        const int start = bounds[i];
-        while (f < formats.size() && formats[f].start + formats[f].length <= start)
-            ++f;
-        while (l < links.size() && links[l].start + links[l].length <= start)
-            ++l;
-        const bool formatted = f < formats.size() && formats[f].start <= start;
-        const bool linked = l < links.size() && links[l].start <= start;
-        if (!formatted && !linked)
-            continue;
-        QTextLayout::FormatRange range;
-        range.start = start;
-        range.length = std::min(bounds[i + 1], length) - start;
-        if (formatted)
-            range.format = formats[f].format;
-        if (linked) {
-            range.format.setFontUnderline(true);
-            range.format.setForeground(linkColour);
-        }
-        result.append(range);
-    }
-    return result;
-}
-
 // The smiley codes of a line with the size of each picture. In single-line mode the line cannot
 // grow, so taller pictures shrink to it.
 std::vector<PictureSpan> pictureSpansIn(const QString &text, const QFont &font, bool singleLine)
@@ -157,16 +109,18 @@ struct Piece
     qsizetype span;   // covering code, or -1
 };
 
-// Cuts the line where any format or code begins or ends; stretches nothing covers are left out.
+// Cuts the line where any format or span (a smiley code, an address) begins or ends; stretches
+// nothing covers are left out.
+template<typename Span>
 std::vector<Piece> piecesOf(int length, const QList<QTextLayout::FormatRange> &formats,
-                            const std::vector<PictureSpan> &spans)
+                            std::span<const Span> spans)
 {
     std::vector<int> bounds{0, length};
     for (const QTextLayout::FormatRange &range : formats) {
         bounds.push_back(range.start);
         bounds.push_back(range.start + range.length);
     }
-    for (const PictureSpan &span : spans) {
+    for (const Span &span : spans) {
         bounds.push_back(span.start);
         bounds.push_back(span.start + span.length);
     }
@@ -193,6 +147,31 @@ std::vector<Piece> piecesOf(int length, const QList<QTextLayout::FormatRange> &f
     return pieces;
 }
 
+// The formats of a line with its addresses underlined in the link colour. Formats are cut where
+// an address begins or ends, so they never overlap; a stretch of an address no format covers
+// gets one of its own.
+QList<QTextLayout::FormatRange> withLinks(const QList<QTextLayout::FormatRange> &formats,
+                                          std::span<const ChatBuffer::Link> links, int length,
+                                          const QBrush &linkColour)
+{
+    if (links.empty())
+        return formats;
+    QList<QTextLayout::FormatRange> result;
+    for (const Piece &piece : piecesOf(length, formats, links)) {
+        QTextLayout::FormatRange range;
+        range.start = piece.start;
+        range.length = piece.end - piece.start;
+        if (piece.format >= 0)
+            range.format = formats[piece.format].format;
+        if (piece.span >= 0) {
+            range.format.setFontUnderline(true);
+            range.format.setForeground(linkColour);
+        }
+        result.append(range);
+    }
+    return result;
+}
+
 // The formats of a line with room made for its smiley pictures. The characters of each code get
 // an absolute letter spacing that makes their run exactly as wide as the picture, and are drawn
 // transparent; the picture is painted over them. The text itself stays as it is, so selecting and
@@ -201,7 +180,8 @@ QList<QTextLayout::FormatRange> withPictureRoom(const QString &text, const QFont
                                                 const QList<QTextLayout::FormatRange> &formats,
                                                 const std::vector<PictureSpan> &spans)
 {
-    const std::vector<Piece> pieces = piecesOf(int(text.size()), formats, spans);
+    const std::vector<Piece> pieces =
+        piecesOf(int(text.size()), formats, std::span<const PictureSpan>(spans));
     std::vector<qreal> natural(spans.size(), 0);
     for (const Piece &piece : pieces) {
         if (piece.span < 0)
