@@ -147,6 +147,17 @@ std::vector<Piece> piecesOf(int length, const QList<QTextLayout::FormatRange> &f
     return pieces;
 }
 
+// A piece as a format range, with the format that covers it, if any.
+QTextLayout::FormatRange rangeOf(const Piece &piece, const QList<QTextLayout::FormatRange> &formats)
+{
+    QTextLayout::FormatRange range;
+    range.start = piece.start;
+    range.length = piece.end - piece.start;
+    if (piece.format >= 0)
+        range.format = formats[piece.format].format;
+    return range;
+}
+
 // The formats of a line with its addresses underlined in the link colour. Formats are cut where
 // an address begins or ends, so they never overlap; a stretch of an address no format covers
 // gets one of its own.
@@ -158,11 +169,7 @@ QList<QTextLayout::FormatRange> withLinks(const QList<QTextLayout::FormatRange> 
         return formats;
     QList<QTextLayout::FormatRange> result;
     for (const Piece &piece : piecesOf(length, formats, links)) {
-        QTextLayout::FormatRange range;
-        range.start = piece.start;
-        range.length = piece.end - piece.start;
-        if (piece.format >= 0)
-            range.format = formats[piece.format].format;
+        QTextLayout::FormatRange range = rangeOf(piece, formats);
         if (piece.span >= 0) {
             range.format.setFontUnderline(true);
             range.format.setForeground(linkColour);
@@ -195,11 +202,7 @@ QList<QTextLayout::FormatRange> withPictureRoom(const QString &text, const QFont
     QList<QTextLayout::FormatRange> result;
     result.reserve(qsizetype(pieces.size()));
     for (const Piece &piece : pieces) {
-        QTextLayout::FormatRange range;
-        range.start = piece.start;
-        range.length = piece.end - piece.start;
-        if (piece.format >= 0)
-            range.format = formats[piece.format].format;
+        QTextLayout::FormatRange range = rangeOf(piece, formats);
         if (piece.span >= 0) {
             const PictureSpan &span = spans[size_t(piece.span)];
             // Every character of the code, the last one included, gets the spacing.
