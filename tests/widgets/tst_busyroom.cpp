@@ -24,6 +24,8 @@ private slots:
     void framesShowWhatAWholeDrawingShows_data();
     void framesShowWhatAWholeDrawingShows();
     void oldestLinesGoUnderTheReader();
+    void textTooFastToReadJumpsAScreenfulAtATime_data();
+    void textTooFastToReadJumpsAScreenfulAtATime();
 };
 
 namespace {
@@ -40,6 +42,27 @@ protected:
     {
         count += event->type() == QEvent::Paint;
         return false;
+    }
+};
+
+// A chat view of a buffer of its own, shown.
+struct ShownView
+{
+    ChatBuffer buffer;
+    ChatView view;
+    ShownView()
+    {
+        view.setBuffer(&buffer);
+        view.resize(300, 300);
+        view.show();
+    }
+    QImage onScreen() const { return view.screen()->grabWindow(view.winId()).toImage(); }
+    // Whether the pixels on screen are what a drawing of the whole view from scratch leaves.
+    bool showsAWholeDrawing()
+    {
+        const QImage drawn = onScreen();
+        view.viewport()->repaint();
+        return drawn == onScreen();
     }
 };
 
@@ -101,24 +124,17 @@ void TestBusyRoom::framesShowWhatAWholeDrawingShows()
 {
     QFETCH(int, frames);
     QFETCH(int, linesPerFrame);
-    ChatBuffer buffer;
-    ChatView view;
-    view.setBuffer(&buffer);
-    view.resize(300, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const auto onScreen = [&view] { return view.screen()->grabWindow(view.winId()).toImage(); };
+    ShownView shown;
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
 
     int number = 0;
     for (int frame = 0; frame < frames; ++frame) {
         for (int i = 0; i < linesPerFrame; ++i)
-            AppendFormatted(buffer, u"\x02line\x02 "_qs + QString::number(number++));
+            AppendFormatted(shown.buffer, u"\x02line\x02 "_qs + QString::number(number++));
         QTest::qWait(120);
     }
     QTest::qWait(400); // the last frame, however slow the machine
-    const QImage drawnByFrames = onScreen();
-    view.viewport()->repaint();
-    QCOMPARE(drawnByFrames, onScreen());
+    QVERIFY(shown.showsAWholeDrawing());
 }
 
 // A room that talks for days keeps a bounded history; a reader scrolled back keeps the lines
@@ -151,6 +167,56 @@ void TestBusyRoom::oldestLinesGoUnderTheReader()
     QCOMPARE(reading.selectedText(), u"line 60"_qs);
     QVERIFY(following.isAtBottom());
     QVERIFY(following.viewport()->rect().contains(following.lineRect(97)));
+}
+
+void TestBusyRoom::textTooFastToReadJumpsAScreenfulAtATime_data()
+{
+    QTest::addColumn<int>("linesPerBatch");
+    QTest::addColumn<int>("batchMs");
+    QTest::addColumn<int>("batches");
+    QTest::addColumn<int>("fewestFrames");
+    QTest::addColumn<int>("mostFrames");
+    // A line every 100 ms crosses the view in seconds: each is drawn as it comes, where jump
+    // scrolling would draw at most 16 frames.
+    QTest::newRow("readable") << 1 << 100 << 30 << 20 << 30;
+    // 500 lines a second cross it many times a second: at most five whole screens a second.
+    QTest::newRow("too fast to read") << 5 << 10 << 200 << 3 << 2000 / 200 + 3;
+}
+
+// Jump scrolling: text that scrolls faster than anyone can read is drawn a screenful at a time
+// a few times a second, and the newest lines are still on screen when it stops.
+void TestBusyRoom::textTooFastToReadJumpsAScreenfulAtATime()
+{
+    QFETCH(int, linesPerBatch);
+    QFETCH(int, batchMs);
+    QFETCH(int, batches);
+    QFETCH(int, fewestFrames);
+    QFETCH(int, mostFrames);
+    ShownView shown;
+    ChatBuffer &buffer = shown.buffer;
+    ChatView &view = shown.view;
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    AppendFormatted(buffer, u"first"_qs);
+    QTest::qWait(200);
+
+    PaintCounter frames(view.viewport());
+    QElapsedTimer clock;
+    clock.start();
+    int number = 0;
+    for (int batch = 0; batch < batches; ++batch) {
+        for (int i = 0; i < linesPerBatch; ++i)
+            AppendFormatted(buffer, u"line "_qs + QString::number(number++));
+        // Keeps the pace however long the drawing takes.
+        QTest::qWait(int(std::max<qint64>(1, qint64(batch + 1) * batchMs - clock.elapsed())));
+    }
+    const int framesDuringLines = frames.count;
+    QTest::qWait(400);
+
+    QVERIFY2(framesDuringLines >= fewestFrames && framesDuringLines <= mostFrames,
+             qPrintable(QString::number(framesDuringLines)));
+    QVERIFY(view.isAtBottom());
+    QVERIFY(view.viewport()->rect().contains(view.lineRect(buffer.lineCount() - 1)));
+    QVERIFY(shown.showsAWholeDrawing());
 }
 
 QTEST_MAIN(TestBusyRoom)

@@ -44,10 +44,12 @@ const QStringList &monospaceFamilies()
     return families;
 }
 
-// The buffer's style runs of a line as layout formats, cut to the text's length.
+// The buffer's style runs of a line as layout formats, cut to the text's length. A format
+// names only what differs from the line's font (its size, a normal weight): every font property
+// a format sets makes the layout resolve a font of its own for that stretch.
 QList<QTextLayout::FormatRange> formatsOf(const ChatBuffer &buffer,
                                           std::span<const ChatBuffer::Run> runs, int length,
-                                          const QBrush &reversedText)
+                                          qreal linePointSize, const QBrush &reversedText)
 {
     QList<QTextLayout::FormatRange> formats;
     formats.reserve(qsizetype(runs.size()));
@@ -57,9 +59,12 @@ QList<QTextLayout::FormatRange> formatsOf(const ChatBuffer &buffer,
         QTextLayout::FormatRange range;
         range.start = run.start;
         range.length = std::min<int>(run.length, length - run.start);
-        range.format.setFontPointSize(buffer.pointSizeOf(run));
-        range.format.setFontWeight((run.styles & ChatBuffer::Bold) ? QFont::Bold : QFont::Normal);
-        range.format.setFontUnderline(run.styles & ChatBuffer::Underline);
+        if (buffer.pointSizeOf(run) != linePointSize)
+            range.format.setFontPointSize(buffer.pointSizeOf(run));
+        if (run.styles & ChatBuffer::Bold)
+            range.format.setFontWeight(QFont::Bold);
+        if (run.styles & ChatBuffer::Underline)
+            range.format.setFontUnderline(true);
         if (run.styles & ChatBuffer::Italic)
             range.format.setFontItalic(true);
         if (run.styles & ChatBuffer::Strikeout)
@@ -281,14 +286,14 @@ std::unique_ptr<ChatLineLayout> ChatLineLayout::build(const ChatBuffer &buffer, 
 {
     const QString text = buffer.lineText(line);
     const std::span<const ChatBuffer::Run> runs = buffer.lineRuns(line);
+    const qreal pointSize = runs.empty() ? buffer.basePointSize() : buffer.pointSizeOf(runs[0]);
     const QList<QTextLayout::FormatRange> formats =
-        withLinks(formatsOf(buffer, runs, int(text.size()), style.reversedText),
+        withLinks(formatsOf(buffer, runs, int(text.size()), pointSize, style.reversedText),
                   buffer.lineLinks(line), int(text.size()), style.link);
 
     auto result = std::make_unique<ChatLineLayout>();
     QTextLayout &layout = result->layout;
-    const QFont font = chatLineFont(style.viewFont, runs.empty() ? buffer.basePointSize()
-                                                                 : buffer.pointSizeOf(runs[0]));
+    const QFont font = chatLineFont(style.viewFont, pointSize);
     layout.setText(text);
     layout.setFont(font);
     QTextOption option;

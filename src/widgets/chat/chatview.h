@@ -165,6 +165,9 @@ private:
     // Moves what is drawn up by the new lines' height and paints only the strip they take, or
     // the whole view when that cannot be done.
     void drawNewLines();
+    // Picks the wait before the next frame from how fast the text scrolls: added pixels of new
+    // lines since the last frame, in a view this tall.
+    void paceFrames(int added, int height);
     void reset();
     void setSelection(TextPos anchor, TextPos cursor);
     void extendSelectionTo(QPoint point);
@@ -204,6 +207,8 @@ private:
     QPoint m_dragPoint;
     QBasicTimer m_autoScroll;
     QBasicTimer m_frame;
+    bool m_jumpScrolling = false; // new lines come too fast to read: fewer frames
+    QElapsedTimer m_frameClock;   // since the last frame drew new lines
     QBasicTimer m_rangeCatchUp;
     QElapsedTimer m_rangeClock; // since the scroll range last took appended lines in
     int m_wheelRemainder = 0;

@@ -11,10 +11,14 @@
 #include <utility>
 
 namespace {
-// New lines are drawn at most this often. In a busy room nearly every frame draws a whole
-// screen of new text, so fewer frames cost less for both the program and the display server,
-// and twenty a second still reads as at once.
+// New lines are drawn at most this often: twenty a second still reads as at once.
 constexpr int kFrameMs = 50;
+// Text that crosses the whole view in less than this cannot be read as it goes by. The view
+// then jumps a screenful at a time, at most this often, like a terminal's jump scroll: each
+// frame would draw a whole new screen anyway, and fewer of them cost the program and the
+// display server far less.
+constexpr int kReadableMs = 250;
+constexpr int kJumpFrameMs = 200;
 // While the view follows new lines its scroll bar sits at the bottom whatever the count, and
 // redrawing it costs more than the lines: its range is brought up to date this often.
 constexpr int kRangeMs = 250;
@@ -28,10 +32,13 @@ void ChatView::onLineAppended()
     // together, so a busy room costs one small drawing per frame, not one per line.
     m_rangeDirty = true;
     m_newLines = true;
-    if (m_announceFrom < 0 && (QAccessible::isActive() || s_announcementListener))
+    // Asking the platform whether assistive technology listens costs more than the rest of
+    // this: it is asked by the first line of a frame only.
+    const bool frameDue = m_frame.isActive();
+    if (m_announceFrom < 0 && (s_announcementListener || (!frameDue && QAccessible::isActive())))
         m_announceFrom = lineCount() - 1;
-    if (!m_frame.isActive() && (isVisible() || m_announceFrom >= 0))
-        m_frame.start(kFrameMs, this);
+    if (!frameDue && (isVisible() || m_announceFrom >= 0))
+        m_frame.start(m_jumpScrolling ? kJumpFrameMs : kFrameMs, this);
 }
 
 void ChatView::onLinesDropped(int count)
@@ -121,12 +128,24 @@ void ChatView::drawNewLines()
     int added = 0;
     for (int line = count - 1; line > m_paintedNewest && added < height; --line)
         added += layoutFor(line).height;
+    paceFrames(std::min(added, height), height);
     if (added >= height) {
         viewport()->update();
     } else if (added > 0) {
         m_paintedNewest = count - 1;
         viewport()->scroll(0, -added);
     }
+}
+
+void ChatView::paceFrames(int added, int height)
+{
+    qint64 since = kFrameMs;
+    if (m_frameClock.isValid())
+        since = m_frameClock.restart();
+    else
+        m_frameClock.start();
+    // Speeds compared without dividing: added / since against height / kReadableMs.
+    m_jumpScrolling = height > 0 && qint64(added) * kReadableMs >= qint64(height) * since;
 }
 
 void ChatView::setAnnouncementListener(

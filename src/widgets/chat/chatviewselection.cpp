@@ -137,7 +137,12 @@ void ChatView::timerEvent(QTimerEvent *event)
         return;
     }
     if (event->timerId() == m_rangeCatchUp.timerId()) {
-        bringRangeUpToDate();
+        // A frame on its way brings the range up to date with its lines, laying out and
+        // drawing once for both.
+        if (m_frame.isActive())
+            m_rangeCatchUp.stop();
+        else
+            bringRangeUpToDate();
         return;
     }
     if (event->timerId() != m_autoScroll.timerId()) {
