@@ -18,5 +18,10 @@ public:
     QStringList candidates(QStringView typed, const QStringList &memberEntries) const;
 
 private:
-    std::deque<QString> m_recent; // most recent first
+    struct Speaker
+    {
+        QString folded; // the nick case-folded, for comparing
+        QString nick;
+    };
+    std::deque<Speaker> m_recent; // most recent first
 };
