@@ -217,6 +217,16 @@ void TestBusyRoom::textTooFastToReadJumpsAScreenfulAtATime()
     QVERIFY(view.isAtBottom());
     QVERIFY(view.viewport()->rect().contains(view.lineRect(buffer.lineCount() - 1)));
     QVERIFY(shown.showsAWholeDrawing());
+
+    // After a pause, lines are drawn as they come again: three lines 80 ms apart would share
+    // one frame if the view still jumped.
+    frames.count = 0;
+    for (int i = 0; i < 3; ++i) {
+        AppendFormatted(buffer, u"after the pause "_qs + QString::number(i));
+        QTest::qWait(80);
+    }
+    QTest::qWait(300);
+    QVERIFY2(frames.count >= 2, qPrintable(QString::number(frames.count)));
 }
 
 QTEST_MAIN(TestBusyRoom)

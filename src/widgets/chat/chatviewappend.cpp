@@ -37,8 +37,13 @@ void ChatView::onLineAppended()
     const bool frameDue = m_frame.isActive();
     if (m_announceFrom < 0 && (s_announcementListener || (!frameDue && QAccessible::isActive())))
         m_announceFrom = lineCount() - 1;
-    if (!frameDue && (isVisible() || m_announceFrom >= 0))
-        m_frame.start(m_jumpScrolling ? kJumpFrameMs : kFrameMs, this);
+    if (frameDue || (!isVisible() && m_announceFrom < 0))
+        return;
+    // Jumping goes on while lines keep coming right after each frame; the first line after a
+    // pause is drawn promptly, whatever the text did before it.
+    const bool jumping =
+        m_jumpScrolling && m_frameClock.isValid() && m_frameClock.elapsed() < kFrameMs;
+    m_frame.start(jumping ? kJumpFrameMs : kFrameMs, this);
 }
 
 void ChatView::onLinesDropped(int count)
