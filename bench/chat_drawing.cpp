@@ -1,7 +1,7 @@
 // Lays out and draws room lines the way the chat view does, and prints the cost of each step
 // per line: a quick check of the text path without a server or a display server. Lines are
 // shaped like a busy room's: a bold coloured sender, 40 to 200 characters of text, about a
-// third of them with colour, bold, underline or reverse codes.
+// third of them with colour and bold codes.
 // Usage: bench_chat_drawing [lines] (offscreen unless DISPLAY is set)
 
 #include "chat/chatlinelayout.h"
@@ -28,11 +28,10 @@ constexpr int kStripHeight = 200;
 QString randomWord(QRandomGenerator &random)
 {
     static const QStringList words =
-        QStringLiteral(
-            "the of and to a in is it you that he was for on are with as I his they be at one have "
-            "this from or had by hot word but what some we can out other were all there when up "
-            "use "
-            "your how said an each she which do their time if will way about many then them write")
+        QStringLiteral("the of and to a in is it you that he was for on are with as I his they "
+                       "be at one have this from or had by hot word but what some we can out "
+                       "other were all there when up use your how said an each she which do "
+                       "their time if will way about many then them write")
             .split(u' ');
     return words[random.bounded(qsizetype(words.size()))];
 }

@@ -168,6 +168,8 @@ private:
     // Picks the wait before the next frame from how fast the text scrolls: added pixels of new
     // lines since the last frame, in a view this tall.
     void paceFrames(int added, int height);
+    // How long a frame started now waits for more lines, in milliseconds.
+    int nextFrameWait() const;
     void reset();
     void setSelection(TextPos anchor, TextPos cursor);
     void extendSelectionTo(QPoint point);

@@ -37,13 +37,8 @@ void ChatView::onLineAppended()
     const bool frameDue = m_frame.isActive();
     if (m_announceFrom < 0 && (s_announcementListener || (!frameDue && QAccessible::isActive())))
         m_announceFrom = lineCount() - 1;
-    if (frameDue || (!isVisible() && m_announceFrom < 0))
-        return;
-    // Jumping goes on while lines keep coming right after each frame; the first line after a
-    // pause is drawn promptly, whatever the text did before it.
-    const bool jumping =
-        m_jumpScrolling && m_frameClock.isValid() && m_frameClock.elapsed() < kFrameMs;
-    m_frame.start(jumping ? kJumpFrameMs : kFrameMs, this);
+    if (!frameDue && (isVisible() || m_announceFrom >= 0))
+        m_frame.start(nextFrameWait(), this);
 }
 
 void ChatView::onLinesDropped(int count)
@@ -151,6 +146,15 @@ void ChatView::paceFrames(int added, int height)
         m_frameClock.start();
     // Speeds compared without dividing: added / since against height / kReadableMs.
     m_jumpScrolling = height > 0 && qint64(added) * kReadableMs >= qint64(height) * since;
+}
+
+int ChatView::nextFrameWait() const
+{
+    // Jumping goes on while lines keep coming right after each frame; the first line after a
+    // pause is drawn promptly, whatever the text did before it.
+    const bool jumping =
+        m_jumpScrolling && m_frameClock.isValid() && m_frameClock.elapsed() < kFrameMs;
+    return jumping ? kJumpFrameMs : kFrameMs;
 }
 
 void ChatView::setAnnouncementListener(
