@@ -89,6 +89,10 @@ void TestBusyRoom::linesAreDrawnPerFrameAndNothingElseIs()
     PaintCounter members(window.findChild<QAbstractScrollArea *>(u"lstnicks"_qs)->viewport());
     PaintCounter topic(window.findChild<QAbstractScrollArea *>(u"rtbtopic"_qs)->viewport());
     PaintCounter count(window.findChild<QLabel *>(u"lblusers"_qs));
+    QScrollBar *bar = window.roomView()->verticalScrollBar();
+    PaintCounter scrollBar(bar);
+    QElapsedTimer clock;
+    clock.start();
 
     // Lines arriving one by one, each handled as it comes, as in a busy room.
     constexpr int lineCount = 300;
@@ -107,6 +111,12 @@ void TestBusyRoom::linesAreDrawnPerFrameAndNothingElseIs()
     QCOMPARE(members.count, 0);
     QCOMPARE(topic.count, 0);
     QCOMPARE(count.count, 0);
+    // The scroll bar of a view that follows the lines is drawn about once a second, and its
+    // range catches up with every line once they stop.
+    QVERIFY2(scrollBar.count <= clock.elapsed() / 1000 + 2,
+             qPrintable(QString::number(scrollBar.count)));
+    QTRY_COMPARE(bar->maximum() + bar->pageStep(), buffer.lineCount());
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestBusyRoom::framesShowWhatAWholeDrawingShows_data()

@@ -20,8 +20,9 @@ constexpr int kFrameMs = 50;
 constexpr int kReadableMs = 250;
 constexpr int kJumpFrameMs = 200;
 // While the view follows new lines its scroll bar sits at the bottom whatever the count, and
-// redrawing it costs more than the lines: its range is brought up to date this often.
-constexpr int kRangeMs = 250;
+// redrawing it costs more than the lines (the style's gradients are filled on worker threads,
+// each woken for it): its range is brought up to date once a second.
+constexpr int kRangeMs = 1000;
 } // namespace
 
 std::function<void(const QAccessibleTextInsertEvent &)> ChatView::s_announcementListener;
