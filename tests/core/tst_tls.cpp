@@ -41,6 +41,7 @@ private slots:
     void refusesCertificate();
     void brokenHandshake_data();
     void brokenHandshake();
+    void switchesBetweenSecureAndPlain();
 
 private:
     void startSession(quint16 port, bool trustAuthority = true,
@@ -187,6 +188,29 @@ void TestTls::brokenHandshake()
              qPrintable(lastLine(m_session->roomView())));
     expectEndedBeforeSignIn();
     QCOMPARE(server.receivedSettled().contains("NICK"), false);
+}
+
+// One session goes from a secure connection to a plain one and back, signing in each time,
+// and reports each connection as what it is.
+void TestTls::switchesBetweenSecureAndPlain()
+{
+    const auto pair = m_certificates->server(u"good"_qs, kLocalHosts);
+    for (const bool tls : {true, false, true}) {
+        ScriptedServer server =
+            tls ? ScriptedServer(pair.certificateFile, pair.keyFile) : ScriptedServer();
+        if (tls) {
+            startSession(server.port());
+        } else {
+            m_session->setTls(false);
+            m_session->setServer(QStringLiteral("127.0.0.1"), server.port());
+            m_session->ConnectToServer();
+        }
+        QVERIFY(server.acceptClient());
+        QVERIFY(server.receivedUntil(kUserLineTail).endsWith(kUserLineTail));
+        QVERIFY(m_session->isConnected());
+        QCOMPARE(m_session->isEncrypted(), tls);
+        QCOMPARE(server.exchange(":srv 376 alice :End\r\n"), QByteArray("JOIN #velmora\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTls)

@@ -31,12 +31,14 @@ void TestEndToEndTls::refusesCertificateForAnotherHost()
     session.setPresenter(&presenter);
     session.connection().setExtraAuthorities(
         QSslCertificate::fromPath(elsewhere.tlsAuthorityFile()));
-    // Application data goes out only once the socket is encrypted, so while it never is,
-    // nothing but the handshake reached the server.
-    QSignalSpy encrypted(&session.connection().socket(), &QSslSocket::encrypted);
     session.setTls(true);
     session.setServer(elsewhere.host(), elsewhere.tlsPort());
     session.ConnectToServer();
+    // Application data goes out only once the socket is encrypted, so while it never is,
+    // nothing but the handshake reached the server.
+    auto *secureSocket = qobject_cast<QSslSocket *>(&session.connection().socket());
+    QVERIFY(secureSocket);
+    QSignalSpy encrypted(secureSocket, &QSslSocket::encrypted);
     QTRY_VERIFY_WITH_TIMEOUT(
         !presenter.calls.isEmpty() && presenter.calls.last() == u"moderator 0"_qs, 10000);
 

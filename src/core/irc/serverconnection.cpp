@@ -7,7 +7,8 @@
 #include <QSslSocket>
 
 ServerConnection::ServerConnection(QObject *parent)
-    : QObject(parent), m_socket(new QSslSocket(this))
+    : QObject(parent), m_plainSocket(new QTcpSocket(this)), m_secureSocket(new QSslSocket(this)),
+      m_socket(m_plainSocket)
 {
     m_attemptTimer.setSingleShot(true);
     m_attemptTimer.setInterval(DefaultAttemptTimeout);
@@ -15,17 +16,24 @@ ServerConnection::ServerConnection(QObject *parent)
         close();
         emit attemptTimedOut();
     });
-    connect(m_socket, &QSslSocket::connected, this, [this] {
-        if (m_security == Security::Plain)
-            ready();
-    });
-    connect(m_socket, &QSslSocket::encrypted, this, &ServerConnection::ready);
-    connect(m_socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+    connect(m_plainSocket, &QTcpSocket::connected, this, &ServerConnection::ready);
+    connect(m_secureSocket, &QSslSocket::encrypted, this, &ServerConnection::ready);
+    connect(m_secureSocket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
         for (const QSslError &error : errors)
             m_certificateProblems << error.errorString();
     });
-    connect(m_socket, &QSslSocket::readyRead, this, &ServerConnection::readAvailable);
-    connect(m_socket, &QSslSocket::errorOccurred, this, &ServerConnection::socketError);
+    // Only the socket in use speaks for the connection.
+    for (QTcpSocket *socket : {m_plainSocket, static_cast<QTcpSocket *>(m_secureSocket)}) {
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            if (socket == m_socket)
+                readAvailable();
+        });
+        connect(socket, &QTcpSocket::errorOccurred, this,
+                [this, socket](QAbstractSocket::SocketError error) {
+                    if (socket == m_socket)
+                        socketError(error);
+                });
+    }
 }
 
 bool ServerConnection::isClosed() const
@@ -35,7 +43,7 @@ bool ServerConnection::isClosed() const
 
 bool ServerConnection::isEncrypted() const
 {
-    return !isClosed() && m_socket->isEncrypted();
+    return !isClosed() && m_socket == m_secureSocket && m_secureSocket->isEncrypted();
 }
 
 void ServerConnection::setExtraAuthorities(const QList<QSslCertificate> &authorities)
@@ -53,6 +61,7 @@ void ServerConnection::open(const QString &host, quint16 port, Security security
     if (!isClosed())
         close();
     m_security = security;
+    m_socket = security == Security::Plain ? m_plainSocket : m_secureSocket;
     m_certificateProblems.clear();
     m_attemptTimer.start();
     if (security == Security::Plain) {
@@ -62,9 +71,9 @@ void ServerConnection::open(const QString &host, quint16 port, Security security
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + m_extraAuthorities);
     tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    m_socket->setSslConfiguration(tls);
+    m_secureSocket->setSslConfiguration(tls);
     // The host name given here is the one the certificate must name.
-    m_socket->connectToHostEncrypted(host, port);
+    m_secureSocket->connectToHostEncrypted(host, port);
 }
 
 void ServerConnection::close()
@@ -82,7 +91,7 @@ void ServerConnection::ready()
 
 bool ServerConnection::isSettingUpTls() const
 {
-    return m_security == Security::Tls && !m_socket->isEncrypted();
+    return m_security == Security::Tls && !m_secureSocket->isEncrypted();
 }
 
 void ServerConnection::socketError(QAbstractSocket::SocketError error)

@@ -11,6 +11,7 @@
 #include <chrono>
 
 class QSslSocket;
+class QTcpSocket;
 
 // The one TCP connection to the IRC server: opening, closing, writing lines and framing what
 // arrives into lines. What waits to be written is capped: a server that stops reading while it
@@ -21,6 +22,8 @@ class QSslSocket;
 // as open only once that check has passed, so nothing is written to a server that failed it.
 // Each attempt to open has a time limit, so that a server that never completes the TCP or TLS
 // handshake cannot leave the attempt hanging.
+// A plain connection goes through a bare TCP socket: every line passes through the socket, and
+// the TLS socket's plain mode would relay each one with a signal and a copy of its own.
 class ServerConnection : public QObject
 {
     Q_OBJECT
@@ -60,7 +63,8 @@ public:
     // How the local machine names itself on this connection, for the registration user field.
     QString localIdentifier() const;
 
-    QSslSocket &socket() { return *m_socket; }
+    // The socket of the connection opened last: the TLS one for a secure connection.
+    QTcpSocket &socket() { return *m_socket; }
 
 signals:
     // The connection is ready for lines: connected, and for a secure one, verified.
@@ -86,7 +90,9 @@ private:
     bool isSettingUpTls() const;
     void ready();
 
-    QSslSocket *m_socket; // a child of this object
+    QTcpSocket *m_plainSocket; // children of this object
+    QSslSocket *m_secureSocket;
+    QTcpSocket *m_socket; // whichever of the two the connection uses
     LineFramer m_framer;
     Security m_security = Security::Plain;
     QList<QSslCertificate> m_extraAuthorities;
