@@ -65,7 +65,8 @@ Interpreter::Interpreter(IrcSession &session)
 
 void Interpreter::addRow(QStringView command, Branch branch)
 {
-    const QString key = command.toString();
+    // Keyed in capitals, as servers send commands: looking one up then copies nothing.
+    const QString key = command.toString().toUpper();
     m_rows.push_back(Row{key, std::move(branch)});
     if (!m_rowOfCommand.contains(key))
         m_rowOfCommand.insert(key, int(m_rows.size() - 1));
@@ -82,7 +83,7 @@ void Interpreter::interpret(QString line)
     CapNegotiation &negotiation = m_session.capNegotiation();
     if (negotiation.isActive() && negotiation.handle(record))
         return;
-    const auto row = m_rowOfCommand.constFind(record.Command.toLower());
+    const auto row = m_rowOfCommand.constFind(record.Command.toUpper());
     if (row == m_rowOfCommand.cend())
         defaultDisplay(record);
     else

@@ -16,32 +16,46 @@ void SplitAtFirst(const QString &source, QChar separator, QString &before, QStri
 
 void ParseLine(const QString &line, ParsedLine &record)
 {
+    // Runs for every line received: the line is walked through views and each field is copied
+    // out once.
     record = ParsedLine();
     record.ParamCount = 1;
+    record.Params.reserve(4);
     record.Params.append(QString());
 
-    QString rest = line;
+    QStringView rest = line;
     if (rest.startsWith(u':')) {
-        QString prefix;
-        SplitAtFirst(rest.mid(1), u' ', prefix, rest);
-        record.Prefix = prefix;
-        record.Host = prefix;
-        if (prefix.contains(u'!')) {
-            QString afterBang;
-            SplitAtFirst(prefix, u'!', record.Nick, afterBang);
-            SplitAtFirst(afterBang, u'@', record.User, record.Host);
+        const QStringView source = rest.mid(1);
+        const qsizetype blank = source.indexOf(u' ');
+        // Without a blank the whole line is the prefix, and what follows it too.
+        const QStringView prefix = blank < 0 ? source : source.left(blank);
+        rest = blank < 0 ? source : source.mid(blank + 1);
+        record.Prefix = prefix.toString();
+        record.Host = record.Prefix;
+        const qsizetype bang = prefix.indexOf(u'!');
+        if (bang >= 0) {
+            record.Nick = prefix.left(bang).toString();
+            const QStringView afterBang = prefix.mid(bang + 1);
+            const qsizetype at = afterBang.indexOf(u'@');
+            if (at < 0) {
+                record.User = afterBang.toString();
+                record.Host = record.User;
+            } else {
+                record.User = afterBang.left(at).toString();
+                record.Host = afterBang.mid(at + 1).toString();
+            }
         }
     }
 
     const qsizetype blank = rest.indexOf(u' ');
     if (blank < 0) {
         record.ParamCount = 0;
-        record.Command = rest;
+        record.Command = rest.toString();
         return;
     }
-    record.Command = rest.left(blank);
+    record.Command = rest.left(blank).toString();
     rest = rest.mid(blank + 1);
-    record.Rest = rest;
+    record.Rest = rest.toString();
 
     // Walk the parameters with an index instead of cutting copies of the remainder, so a line
     // with thousands of parameters stays linear.
@@ -50,16 +64,16 @@ void ParseLine(const QString &line, ParsedLine &record)
     for (;;) {
         QString &current = record.Params.last();
         if (pos < size && rest[pos] == u':') {
-            current = rest.mid(pos + 1);
+            current = rest.mid(pos + 1).toString();
             return;
         }
         const qsizetype next = rest.indexOf(u' ', pos);
         // Past the 16-bit count the remaining words stay together as the last parameter.
         if (next < 0 || record.ParamCount == std::numeric_limits<qint16>::max()) {
-            current = rest.mid(pos);
+            current = rest.mid(pos).toString();
             return;
         }
-        current = rest.mid(pos, next - pos);
+        current = rest.mid(pos, next - pos).toString();
         pos = next + 1;
         ++record.ParamCount;
         record.Params.append(QString());

@@ -4,7 +4,7 @@
 #include <QStringView>
 
 // Trims blanks (spaces) only, at both ends; tabs and other white space stay.
-inline QString trimmedBlanks(QStringView text)
+inline QStringView blanksTrimmedView(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -12,5 +12,10 @@ inline QString trimmedBlanks(QStringView text)
         ++begin;
     while (end > begin && text[end - 1] == u' ')
         --end;
-    return text.mid(begin, end - begin).toString();
+    return text.mid(begin, end - begin);
+}
+
+inline QString trimmedBlanks(QStringView text)
+{
+    return blanksTrimmedView(text).toString();
 }
