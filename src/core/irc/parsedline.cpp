@@ -1,17 +1,26 @@
 #include "parsedline.h"
 
 #include <limits>
+#include <utility>
+
+namespace {
+
+// SplitAtFirst's cut as views into the source, so that parsing copies each field only once.
+std::pair<QStringView, QStringView> splitAtFirst(QStringView source, QChar separator)
+{
+    const qsizetype at = source.indexOf(separator);
+    if (at < 0)
+        return {source, source};
+    return {source.left(at), source.mid(at + 1)};
+}
+
+} // namespace
 
 void SplitAtFirst(const QString &source, QChar separator, QString &before, QString &after)
 {
-    const qsizetype at = source.indexOf(separator);
-    if (at < 0) {
-        before = source;
-        after = source;
-        return;
-    }
-    before = source.left(at);
-    after = source.mid(at + 1);
+    const auto [left, right] = splitAtFirst(source, separator);
+    before = left.toString();
+    after = right.toString();
 }
 
 void ParseLine(const QString &line, ParsedLine &record)
@@ -25,25 +34,16 @@ void ParseLine(const QString &line, ParsedLine &record)
 
     QStringView rest = line;
     if (rest.startsWith(u':')) {
-        const QStringView source = rest.mid(1);
-        const qsizetype blank = source.indexOf(u' ');
-        // Without a blank the whole line is the prefix, and what follows it too.
-        const QStringView prefix = blank < 0 ? source : source.left(blank);
-        rest = blank < 0 ? source : source.mid(blank + 1);
+        const auto [prefix, remainder] = splitAtFirst(rest.mid(1), u' ');
+        rest = remainder;
         record.Prefix = prefix.toString();
         record.Host = record.Prefix;
-        const qsizetype bang = prefix.indexOf(u'!');
-        if (bang >= 0) {
-            record.Nick = prefix.left(bang).toString();
-            const QStringView afterBang = prefix.mid(bang + 1);
-            const qsizetype at = afterBang.indexOf(u'@');
-            if (at < 0) {
-                record.User = afterBang.toString();
-                record.Host = record.User;
-            } else {
-                record.User = afterBang.left(at).toString();
-                record.Host = afterBang.mid(at + 1).toString();
-            }
+        if (prefix.contains(u'!')) {
+            const auto [nick, afterBang] = splitAtFirst(prefix, u'!');
+            const auto [user, host] = splitAtFirst(afterBang, u'@');
+            record.Nick = nick.toString();
+            record.User = user.toString();
+            record.Host = host.toString();
         }
     }
 

@@ -60,7 +60,6 @@ void ServerConnection::open(const QString &host, quint16 port, Security security
 {
     if (!isClosed())
         close();
-    m_security = security;
     m_socket = security == Security::Plain ? m_plainSocket : m_secureSocket;
     m_certificateProblems.clear();
     m_attemptTimer.start();
@@ -91,7 +90,7 @@ void ServerConnection::ready()
 
 bool ServerConnection::isSettingUpTls() const
 {
-    return m_security == Security::Tls && !m_secureSocket->isEncrypted();
+    return m_socket == m_secureSocket && !m_secureSocket->isEncrypted();
 }
 
 void ServerConnection::socketError(QAbstractSocket::SocketError error)

@@ -92,9 +92,8 @@ private:
 
     QTcpSocket *m_plainSocket; // children of this object
     QSslSocket *m_secureSocket;
-    QTcpSocket *m_socket; // whichever of the two the connection uses
+    QTcpSocket *m_socket; // whichever of the two the connection uses, so also its security
     LineFramer m_framer;
-    Security m_security = Security::Plain;
     QList<QSslCertificate> m_extraAuthorities;
     QStringList m_certificateProblems;
     QTimer m_attemptTimer;
