@@ -2,6 +2,9 @@
 // per line: a quick check of the text path without a server or a display server. Lines are
 // shaped like a busy room's: a bold coloured sender, 40 to 200 characters of text, about a
 // third of them with colour and bold codes.
+// For comparison it also times the plainest text path Qt offers, with no QTextLayout: each
+// line's glyphs looked up in one raw font, unshaped and unwrapped, and drawn as one glyph run.
+// That is the most a text path of our own could save.
 // Usage: bench_chat_drawing [lines] (offscreen unless DISPLAY is set)
 
 #include "chat/chatlinelayout.h"
@@ -11,11 +14,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QRawFont>
 #include <QTextCharFormat>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -59,6 +65,26 @@ QString roomLine(QRandomGenerator &random)
     const QString colour(FormatCode::Colour);
     return bold + colour + u"06 < "_qs + nicks[random.bounded(nicks.size())] + u" > "_qs + colour +
            u"01"_qs + bold + words.join(u' ');
+}
+
+// Each line's text as one glyph run in the raw font: the glyphs and their kerned advances,
+// placed on one baseline.
+QGlyphRun glyphRunOf(const QRawFont &font, const QString &text)
+{
+    const QList<quint32> glyphs = font.glyphIndexesForString(text);
+    const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    qreal x = 0;
+    for (const QPointF &advance : advances) {
+        positions.append(QPointF(x, font.ascent()));
+        x += advance.x();
+    }
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    return run;
 }
 
 double microsecondsPerLine(const QElapsedTimer &timer, int lines)
@@ -113,7 +139,33 @@ int main(int argc, char **argv)
     }
     const double drawCost = microsecondsPerLine(timer, lines);
 
+    const QRawFont rawFont = QRawFont::fromFont(style.viewFont);
+    std::vector<QGlyphRun> runs;
+    runs.reserve(size_t(lines));
+    timer.restart();
+    for (int i = 0; i < lines; ++i)
+        runs.push_back(glyphRunOf(rawFont, buffer.lineText(i)));
+    const double lookupCost = microsecondsPerLine(timer, lines);
+    const int runHeight = int(std::ceil(rawFont.ascent() + rawFont.descent()));
+    timer.restart();
+    {
+        QPainter painter(&strip);
+        int y = 0;
+        for (const QGlyphRun &run : runs) {
+            if (y + runHeight > kStripHeight) {
+                painter.fillRect(strip.rect(), Qt::white);
+                y = 0;
+            }
+            painter.drawGlyphRun(QPointF(4, y), run);
+            y += runHeight;
+        }
+    }
+    const double runCost = microsecondsPerLine(timer, lines);
+
     std::printf("%d lines: layout %.1f us per line, drawing %.1f us per line\n", lines, layoutCost,
                 drawCost);
+    std::printf(
+        "raw glyph runs for comparison: lookup %.1f us per line, drawing %.1f us per line\n",
+        lookupCost, runCost);
     return 0;
 }
