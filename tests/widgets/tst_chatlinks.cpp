@@ -26,6 +26,8 @@ private slots:
     void dragFromLinkSelectsAndOpensNothing();
     void linksAreUnderlinedInTheLinkColour();
     void lightLinkColourIsDarkenedOnWhite();
+    void colourIsMadeReadableOnItsBackground_data();
+    void colourIsMadeReadableOnItsBackground();
     void roomWindowOpensJoinsOrStarts_data();
     void roomWindowOpensJoinsOrStarts();
     void privateWindowOpensLinks();
@@ -184,13 +186,7 @@ void TestLinks::lightLinkColourIsDarkenedOnWhite()
     const QColor readable = readableOnWhite(light);
     QVERIFY(readable.lightness() < light.lightness());
     QVERIFY(qAbs(readable.hslHue() - light.hslHue()) <= 2);
-    // WCAG contrast with white of at least 4.5.
-    const auto channel = [](qreal c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    const qreal lum = 0.2126 * channel(readable.redF()) + 0.7152 * channel(readable.greenF()) +
-                      0.0722 * channel(readable.blueF());
-    QVERIFY(1.05 / (lum + 0.05) >= 4.5);
+    QVERIFY(contrastRatio(readable, Qt::white) >= 4.5);
     QCOMPARE(readableOnWhite(QColor(0, 0, 255)), QColor(0, 0, 255));
 
     QPalette palette = QApplication::palette();
@@ -199,6 +195,35 @@ void TestLinks::lightLinkColourIsDarkenedOnWhite()
     ChatView view;
     QCOMPARE(view.palette().color(QPalette::Link), readable);
     QApplication::setPalette(QPalette());
+}
+
+void TestLinks::colourIsMadeReadableOnItsBackground_data()
+{
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<int>("lightness"); // -1 darker, 0 kept, 1 lighter
+
+    QTest::newRow("readable on white") << QColor(0, 99, 0) << QColor(Qt::white) << 0;
+    QTest::newRow("light on white") << QColor(255, 200, 0) << QColor(Qt::white) << -1;
+    QTest::newRow("dark green on dark grey") << QColor(0, 99, 0) << QColor(43, 43, 43) << 1;
+    QTest::newRow("navy on black") << QColor(0, 0, 127) << QColor(Qt::black) << 1;
+    QTest::newRow("light on dark") << QColor(200, 255, 200) << QColor(43, 43, 43) << 0;
+    QTest::newRow("grey on mid grey") << QColor(128, 128, 128) << QColor(160, 160, 160) << -1;
+}
+
+void TestLinks::colourIsMadeReadableOnItsBackground()
+{
+    QFETCH(QColor, colour);
+    QFETCH(QColor, background);
+    QFETCH(int, lightness);
+    const QColor readable = readableOn(colour, background);
+    QVERIFY2(contrastRatio(readable, background) >= 4.5, qPrintable(readable.name()));
+    if (lightness == 0)
+        QCOMPARE(readable, colour);
+    else
+        QCOMPARE(readable.lightness() > colour.lightness(), lightness > 0);
+    if (colour.hslSaturation() > 0 && lightness != 0)
+        QVERIFY(qAbs(readable.hslHue() - colour.hslHue()) <= 2);
 }
 
 void TestLinks::roomWindowOpensJoinsOrStarts_data()

@@ -10,6 +10,7 @@
 #include "support/scriptedserver.h"
 #include "support/sessionrecorder.h"
 #include "text/roomformatting.h"
+#include "util/ircbackground.h"
 #include "util/twips.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ private slots:
     void inputPreviewsRoomFormatting();
     void blockAddsOnceAndCloses();
     void closedWindowReopensWithNewStartLine();
+    void startLineLabelReadsInLightAndDarkThemes();
     void closedWindowIsReusedAsNew_data();
     void closedWindowIsReusedAsNew();
     void typingIntoTheViewChangesNothing();
@@ -341,6 +343,28 @@ void TestPrivateWindow::closedWindowReopensWithNewStartLine()
     QCOMPARE(startLines(m_log.lines), 2);
     QCOMPARE(m_log.lines.size(), qsizetype(4)); // each start line followed by bob's message
     QVERIFY(m_log.lines.last().endsWith(u"hi alice"_qs));
+}
+
+void TestPrivateWindow::startLineLabelReadsInLightAndDarkThemes()
+{
+    const auto startColour = [this] {
+        return child<QLabel>("lbltop3")->palette().color(QPalette::WindowText);
+    };
+    const auto background = [this] { return m_window->palette().color(QPalette::Window); };
+    const QPalette light = QApplication::palette();
+    QCOMPARE(startColour(), QColor(0, 99, 0));
+
+    // A dark theme switched on while the window is open: the same green, lighter.
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(43, 43, 43));
+    QApplication::setPalette(dark);
+    QTRY_COMPARE(background(), QColor(43, 43, 43));
+    QVERIFY(contrastRatio(startColour(), background()) >= 4.5);
+    QVERIFY(startColour().lightness() > QColor(0, 99, 0).lightness());
+    QCOMPARE(startColour().hslHue(), QColor(0, 99, 0).hslHue());
+
+    QApplication::setPalette(light);
+    QTRY_COMPARE(startColour(), QColor(0, 99, 0));
 }
 
 void TestPrivateWindow::closedWindowIsReusedAsNew_data()

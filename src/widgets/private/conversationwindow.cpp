@@ -49,9 +49,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     m_partnerLabel->setObjectName(QStringLiteral("lbltop2"));
     m_startLabel = new QLabel(QStringLiteral("time"), this);
     m_startLabel->setObjectName(QStringLiteral("lbltop3"));
-    QPalette green = m_startLabel->palette();
-    green.setColor(QPalette::WindowText, QColor(0, 99, 0));
-    m_startLabel->setPalette(green);
+    colourStartLabel();
     heading->addWidget(title);
     heading->addWidget(m_partnerLabel);
     heading->addStretch(1);
@@ -76,7 +74,7 @@ ConversationWindow::ConversationWindow(IrcSession &session, ChatBuffer &view,
     useIrcBackground(m_input);
     new NickCompleter(m_input, [this](QStringView typed) {
         return partner().startsWith(typed, Qt::CaseInsensitive) ? QStringList{partner()}
-                                                                 : QStringList();
+                                                                : QStringList();
     });
     m_input->installEventFilter(this);
     m_sendButton = new QPushButton(QStringLiteral("Send"), this);
@@ -187,6 +185,22 @@ bool ConversationWindow::viewEvent(QEvent *event)
     m_copiedText = m_view->selectedText();
     m_copyMenu->popup(mouse->globalPosition().toPoint());
     return true;
+}
+
+void ConversationWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        colourStartLabel();
+    QWidget::changeEvent(event);
+}
+
+void ConversationWindow::colourStartLabel()
+{
+    // Green on the window's own background, made lighter where a dark theme makes that dark.
+    QPalette palette = m_startLabel->palette();
+    palette.setColor(QPalette::WindowText,
+                     readableOn(QColor(0, 99, 0), this->palette().color(QPalette::Window)));
+    m_startLabel->setPalette(palette);
 }
 
 bool ConversationWindow::eventFilter(QObject *watched, QEvent *event)

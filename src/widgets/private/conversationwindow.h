@@ -51,6 +51,7 @@ signals:
     void linkActivated(const QString &address);
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -58,6 +59,7 @@ protected:
 private:
     void appendStartLine();
     void applyMinimumSize();
+    void colourStartLabel();
     bool inputEvent(QEvent *event);
     bool viewEvent(QEvent *event);
 

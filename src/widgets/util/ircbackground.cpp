@@ -7,7 +7,7 @@
 
 namespace {
 
-// WCAG's relative luminance and contrast ratio, against white.
+// WCAG's relative luminance.
 qreal luminance(const QColor &colour)
 {
     const auto channel = [](qreal c) {
@@ -17,21 +17,33 @@ qreal luminance(const QColor &colour)
            0.0722 * channel(colour.blueF());
 }
 
-qreal contrastWithWhite(const QColor &colour)
+} // namespace
+
+qreal contrastRatio(const QColor &a, const QColor &b)
 {
-    return 1.05 / (luminance(colour) + 0.05);
+    const qreal first = luminance(a);
+    const qreal second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
-} // namespace
+QColor readableOn(const QColor &colour, const QColor &background)
+{
+    if (contrastRatio(colour, background) >= 4.5)
+        return colour;
+    // The same hue made darker or lighter stays recognisable.
+    const int step = luminance(background) > 0.18 ? -8 : 8;
+    QColor readable = colour.toHsl();
+    while (contrastRatio(readable, background) < 4.5 && readable.lightness() > 0 &&
+           readable.lightness() < 255)
+        readable.setHsl(readable.hslHue(), readable.hslSaturation(),
+                        std::clamp(readable.lightness() + step, 0, 255));
+    return readable.toRgb();
+}
 
 QColor readableOnWhite(const QColor &colour)
 {
-    // Dark themes give light link colours; the same hue made darker stays recognisable.
-    QColor readable = colour.toHsl();
-    while (contrastWithWhite(readable) < 4.5 && readable.lightness() > 0)
-        readable.setHsl(readable.hslHue(), readable.hslSaturation(),
-                        std::max(0, readable.lightness() - 8));
-    return readable.toRgb();
+    // Dark themes give light link colours.
+    return readableOn(colour, Qt::white);
 }
 
 void useIrcBackground(QWidget *widget)

@@ -11,5 +11,12 @@ class QWidget;
 // theme's, darkened where the theme's is too light to read on white.
 void useIrcBackground(QWidget *widget);
 
-// colour, or the same hue darkened until it reads on white (a contrast of at least 4.5 to 1).
+// WCAG's contrast ratio of two colours, from 1 (the same) to 21 (black and white).
+qreal contrastRatio(const QColor &a, const QColor &b);
+
+// colour, or the same hue made darker on a light background and lighter on a dark one until
+// it reads there (a contrast of at least 4.5 to 1).
+QColor readableOn(const QColor &colour, const QColor &background);
+
+// readableOn(colour, white): the same hue darkened until it reads on white.
 QColor readableOnWhite(const QColor &colour);
