@@ -124,6 +124,7 @@ private slots:
     void backgroundsAndStylesArePainted();
 
     void singleLineShowsLastLineUnwrapped();
+    void singleLineShowsWholeLettersInABoxShorterThanItsLine();
 };
 
 void TestChatView::dragSelectsAcrossLines_data()
@@ -511,6 +512,35 @@ void TestChatView::singleLineShowsLastLineUnwrapped()
     QVERIFY(shown.height() <= topic.view.viewport()->height());
     QVERIFY(topic.view.sizeHint().height() < 2 * shown.height());
     QVERIFY(wrapped.view.lineRect(0).height() >= 2 * shown.height());
+}
+
+void TestChatView::singleLineShowsWholeLettersInABoxShorterThanItsLine()
+{
+    const QString text = QStringLiteral("Hgjpqy Hgjpqy");
+    Conversation roomy;
+    roomy.view.setSingleLine(true);
+    roomy.view.resize(200, roomy.view.sizeHint().height() + 20);
+    Conversation shortBox;
+    shortBox.view.setSingleLine(true);
+    QVERIFY(QTest::qWaitForWindowExposed(&roomy.view));
+    roomy.append({text});
+    shortBox.append({text});
+
+    // A box with room for the letters but not for the font's whole line box, as a small design
+    // height gives with a font whose line box is tall.
+    const QImage whole = roomy.grabAll().convertToFormat(QImage::Format_RGB32);
+    const QRect letters = inkBounds(whole);
+    QVERIFY(letters.isValid());
+    const int frame = 2 * shortBox.view.frameWidth();
+    shortBox.view.resize(200, letters.height() + 2 + frame);
+    Conversation::settle();
+    QVERIFY(roomy.view.lineRect(0).height() > shortBox.view.viewport()->height());
+
+    const QImage shown = shortBox.grabAll().convertToFormat(QImage::Format_RGB32);
+    const QRect shownLetters = inkBounds(shown);
+    QCOMPARE(shownLetters.size(), letters.size());
+    QVERIFY(shownLetters.top() > 0 && shownLetters.bottom() < shown.height() - 1);
+    QCOMPARE(shown.copy(shownLetters), whole.copy(letters));
 }
 
 QTEST_MAIN(TestChatView)

@@ -6,6 +6,7 @@
 #include "util/ircbackground.h"
 
 #include <QAccessible>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,6 +24,21 @@ constexpr size_t kCacheLimit = 256;
 constexpr int kWheelLines = 3;
 // Behind lines that name the user: pale enough that text reads on it as it does on white.
 constexpr QRgb kMentionBackground = qRgb(255, 243, 176);
+
+// Where a single line goes in a box of the given height: centred when it fits. Some fonts (the
+// substitutes for small design fonts among them) have line boxes far taller than their letters;
+// in a box too short for that, the letters themselves are centred, from the top of the capitals
+// to the bottom of the descenders, and only the empty part of the line box is cut off.
+int singleLineTop(const ChatLineLayout &line, int height)
+{
+    const QTextLine text = line.layout.lineAt(0);
+    if (line.height <= height || !text.isValid())
+        return std::max(0, (height - line.height) / 2);
+    const QRectF letters =
+        QFontMetricsF(line.layout.font()).tightBoundingRect(QStringLiteral("Hgjpqy"));
+    const qreal baseline = (height - letters.height()) / 2 - letters.top();
+    return qRound(baseline - text.y() - text.ascent());
+}
 } // namespace
 
 ChatView::ChatView(QWidget *parent) : QAbstractScrollArea(parent)
@@ -363,7 +379,7 @@ std::vector<ChatView::PlacedLine> ChatView::placeLines() const
     if (m_singleLine) {
         const ChatLineLayout &line = layoutFor(count - 1);
         placed.push_back(
-            {count - 1, std::max(0, (height - line.height) / 2), line.height, &line.layout, &line});
+            {count - 1, singleLineTop(line, height), line.height, &line.layout, &line});
         return placed;
     }
 
