@@ -36,7 +36,7 @@ QToolButton *makeButton(QWidget *parent, const QString &name, const QString &tip
 
 } // namespace
 
-FindBar::FindBar(ChatView *view) : QWidget(view), m_view(view)
+FindBar::FindBar(ChatView *view) : QWidget(view), m_view(view), m_viewport(view->viewport())
 {
     setObjectName(QStringLiteral("findbar"));
     setAutoFillBackground(true);
@@ -76,7 +76,7 @@ FindBar::FindBar(ChatView *view) : QWidget(view), m_view(view)
     connect(m_closeButton, &QToolButton::clicked, this, &FindBar::dismiss);
     m_text->installEventFilter(this);
     view->installEventFilter(this);
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     hide();
 }
 
@@ -203,7 +203,7 @@ void FindBar::place()
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (watched == m_view->viewport()) {
+    if (watched == m_viewport) {
         if (!isHidden() && (type == QEvent::Resize || type == QEvent::Move))
             place();
         return false;

@@ -53,6 +53,9 @@ private:
     void place();
 
     ChatView *m_view;
+    // The view's viewport, compared with what events come from: the view itself cannot be asked
+    // while it is being destroyed, and the events of its destruction pass this bar's filter.
+    QWidget *m_viewport;
     QLineEdit *m_text;
     QToolButton *m_previousButton;
     QToolButton *m_nextButton;
