@@ -209,6 +209,8 @@ void TestLinks::colourIsMadeReadableOnItsBackground_data()
     QTest::newRow("navy on black") << QColor(0, 0, 127) << QColor(Qt::black) << 1;
     QTest::newRow("light on dark") << QColor(200, 255, 200) << QColor(43, 43, 43) << 0;
     QTest::newRow("grey on mid grey") << QColor(128, 128, 128) << QColor(160, 160, 160) << -1;
+    QTest::newRow("white on white") << QColor(Qt::white) << QColor(Qt::white) << -1;
+    QTest::newRow("black on black") << QColor(Qt::black) << QColor(Qt::black) << 1;
 }
 
 void TestLinks::colourIsMadeReadableOnItsBackground()

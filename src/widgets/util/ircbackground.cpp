@@ -31,10 +31,11 @@ QColor readableOn(const QColor &colour, const QColor &background)
     if (contrastRatio(colour, background) >= 4.5)
         return colour;
     // The same hue made darker or lighter stays recognisable.
-    const int step = luminance(background) > 0.18 ? -8 : 8;
+    const bool darker = luminance(background) > 0.18;
+    const int step = darker ? -8 : 8;
+    const int lastLightness = darker ? 0 : 255;
     QColor readable = colour.toHsl();
-    while (contrastRatio(readable, background) < 4.5 && readable.lightness() > 0 &&
-           readable.lightness() < 255)
+    while (contrastRatio(readable, background) < 4.5 && readable.lightness() != lastLightness)
         readable.setHsl(readable.hslHue(), readable.hslSaturation(),
                         std::clamp(readable.lightness() + step, 0, 255));
     return readable.toRgb();
