@@ -92,6 +92,28 @@ double microsecondsPerLine(const QElapsedTimer &timer, int lines)
     return double(timer.nsecsElapsed()) / 1000.0 / lines;
 }
 
+// Draws each item below the one before it in the strip, starting again from a blank strip when
+// the next would not fit, the way new lines fill a view; returns the cost per item.
+template<typename Items, typename HeightOf, typename Draw>
+double drawingCost(QImage &strip, const Items &items, HeightOf heightOf, Draw draw)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QPainter painter(&strip);
+    int y = 0;
+    for (const auto &item : items) {
+        const int height = heightOf(item);
+        if (y + height > strip.height()) {
+            painter.fillRect(strip.rect(), Qt::white);
+            y = 0;
+        }
+        draw(painter, item, y);
+        y += height;
+    }
+    painter.end();
+    return microsecondsPerLine(timer, int(items.size()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -124,20 +146,11 @@ int main(int argc, char **argv)
     QTextCharFormat selection;
     selection.setBackground(Qt::darkBlue);
     selection.setForeground(Qt::white);
-    timer.restart();
-    {
-        QPainter painter(&strip);
-        int y = 0;
-        for (const auto &layout : layouts) {
-            if (y + layout->height > kStripHeight) {
-                painter.fillRect(strip.rect(), Qt::white);
-                y = 0;
-            }
+    const double drawCost = drawingCost(
+        strip, layouts, [](const auto &layout) { return layout->height; },
+        [&](QPainter &painter, const auto &layout, int y) {
             layout->draw(painter, QPoint(4, y), selection, 0, 0);
-            y += layout->height;
-        }
-    }
-    const double drawCost = microsecondsPerLine(timer, lines);
+        });
 
     const QRawFont rawFont = QRawFont::fromFont(style.viewFont);
     std::vector<QGlyphRun> runs;
@@ -147,20 +160,11 @@ int main(int argc, char **argv)
         runs.push_back(glyphRunOf(rawFont, buffer.lineText(i)));
     const double lookupCost = microsecondsPerLine(timer, lines);
     const int runHeight = int(std::ceil(rawFont.ascent() + rawFont.descent()));
-    timer.restart();
-    {
-        QPainter painter(&strip);
-        int y = 0;
-        for (const QGlyphRun &run : runs) {
-            if (y + runHeight > kStripHeight) {
-                painter.fillRect(strip.rect(), Qt::white);
-                y = 0;
-            }
+    const double runCost = drawingCost(
+        strip, runs, [runHeight](const QGlyphRun &) { return runHeight; },
+        [](QPainter &painter, const QGlyphRun &run, int y) {
             painter.drawGlyphRun(QPointF(4, y), run);
-            y += runHeight;
-        }
-    }
-    const double runCost = microsecondsPerLine(timer, lines);
+        });
 
     std::printf("%d lines: layout %.1f us per line, drawing %.1f us per line\n", lines, layoutCost,
                 drawCost);
